@@ -1,0 +1,59 @@
+// The program's entry: everything that happens before the first window appears and after the
+// last one closes, in a fixed order.
+#include <windows.h>
+
+#include <objbase.h>
+
+#include "app/app_paths.h"
+#include "app/launch_options.h"
+#include "app/single_instance.h"
+#include "shell/main_window.h"
+#include "ui/gallery.h"
+
+namespace {
+
+using namespace purvex;
+
+// Keeps a planted DLL in the program's or the current folder from being loaded.
+void HardenLibrarySearch() {
+    SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    SetDllDirectoryW(L"");
+}
+
+void FixAppPaths() {
+    const std::wstring localAppData = app::FindLocalAppDataFolder();
+    const std::wstring programFolder = app::FindProgramFolder();
+    app::AppPaths paths = app::ChooseAppPaths(programFolder, localAppData);
+    app::CreateAppFolders(paths);
+    app::SetAppPaths(std::move(paths));
+}
+
+int Run(int showCommand) {
+    HardenLibrarySearch();
+    const app::LaunchOptions options = app::ParseProcessCommandLine();
+
+    app::SingleInstance instance;
+    if (!options.gallery && options.screenshot.empty()) {
+        instance = app::SingleInstance::Acquire();
+        if (instance.IsSecondInstance()) {
+            app::ActivateFirstInstance();
+            return 0;
+        }
+    }
+
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    if (FAILED(com)) {
+        return 1;
+    }
+    FixAppPaths();
+
+    const int exitCode = options.gallery ? ui::RunGallery(options, showCommand)
+                                         : shell::RunMainWindow(options, showCommand);
+
+    CoUninitialize();
+    return exitCode;
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) { return Run(showCommand); }

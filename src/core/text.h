@@ -1,0 +1,15 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace purvex::core {
+
+// Invalid input becomes U+FFFD; empty in, empty out.
+std::wstring Utf8ToWide(std::string_view utf8);
+std::string WideToUtf8(std::wstring_view wide);
+
+// Strict check used where a byte string must be real UTF-8 before it is trusted.
+bool IsValidUtf8(std::string_view bytes);
+
+}  // namespace purvex::core

@@ -17,19 +17,18 @@ fi
 
 out="${PURVEX_SCREENSHOTS:-$build/screenshots}"
 mkdir -p "$out"
-export -f run
-export build
-xvfb-run -a -s "-screen 0 1920x1080x24" bash -c '
+BUILD="$build" xvfb-run -a -s "-screen 0 1920x1080x24" bash -c '
     set -e
     out="$0"
+    run() { "$1/wine-run.sh" "$1/bin/purvex.exe" "${@:2}"; }
     for page in home junk social video bigfiles slim settings about; do
         for theme in light dark; do
             file="$out/$page-$theme.png"
-            run --page "$page" --theme "$theme" --screenshot "Z:${file//\//\\}"
+            run "$BUILD" --page "$page" --theme "$theme" --screenshot "Z:${file//\//\\}"
             echo "$file"
         done
     done
     file="$out/gallery.png"
-    run --gallery --screenshot "Z:${file//\//\\}"
+    run "$BUILD" --gallery --screenshot "Z:${file//\//\\}"
     echo "$file"
     wineserver -k 2>/dev/null || true' "$out"

@@ -14,11 +14,13 @@ mkdir -p "$XDG_DATA_HOME"
 
 exec 9>"$prefix.lock"
 flock 9
-[ -f "$prefix/.purvex-safe" ] && exit 0
+[ -f "$prefix/.purvex-safe" ] && [ -f "$prefix/drive_c/windows/Fonts/tahoma.ttf" ] && exit 0
 
-echo "purvex: creating the Wine prefix $prefix" >&2
-wineboot -i >/dev/null 2>&1 || true
-wineserver -w || true
+if [ ! -f "$prefix/.purvex-safe" ]; then
+    echo "purvex: creating the Wine prefix $prefix" >&2
+    wineboot -i >/dev/null 2>&1 || true
+    wineserver -w || true
+fi
 
 # Replace every link under the profiles with a plain folder before anything runs in it.
 users="$prefix/drive_c/users"
@@ -33,7 +35,7 @@ if find "$users" -type l | grep -q .; then
     exit 1
 fi
 
-wine winecfg -v win10 >/dev/null 2>&1 || true
+[ -f "$prefix/.purvex-safe" ] || wine winecfg -v win10 >/dev/null 2>&1 || true
 
 fonts="$prefix/drive_c/windows/Fonts"
 mkdir -p "$fonts"

@@ -41,9 +41,13 @@ std::wstring ExpandLocalAppDataVariable() {
 
 }  // namespace
 
-const AppPaths& GetAppPaths() { return Storage(); }
+const AppPaths& GetAppPaths() {
+    return Storage();
+}
 
-void SetAppPaths(AppPaths paths) { Storage() = std::move(paths); }
+void SetAppPaths(AppPaths paths) {
+    Storage() = std::move(paths);
+}
 
 std::wstring TrimTrailingSeparators(std::wstring path) {
     while (!path.empty() && (path.back() == L'\\' || path.back() == L'/')) {
@@ -97,8 +101,8 @@ AppPaths ChooseAppPaths(const std::wstring& programFolder, const std::wstring& l
     if (!programFolder.empty()) {
         const DWORD attributes = GetFileAttributesW(
             core::ToLongPath(core::JoinPath(programFolder, L"portable.ini")).c_str());
-        paths.portable = attributes != INVALID_FILE_ATTRIBUTES &&
-                         (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+        paths.portable =
+            attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
     }
     if (paths.portable || localAppData.empty()) {
         paths.dataFolder = programFolder;

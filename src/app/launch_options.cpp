@@ -21,7 +21,9 @@ std::string AsciiOnly(const std::wstring& value) {
     return out;
 }
 
-bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
+bool IsDigit(wchar_t c) {
+    return c >= L'0' && c <= L'9';
+}
 
 // A C-locale decimal prefix: sign, digits, optional fraction, optional exponent. Parsed by
 // hand because wcstod follows the thread's locale, and a German locale would misread "1.5".

@@ -33,16 +33,22 @@ std::string_view DeleteOutcomeName(DeleteOutcome outcome) {
 
 std::string_view DeleteOutcomeKey(DeleteOutcome outcome) {
     const auto index = static_cast<std::size_t>(outcome);
-    return index < kOutcomes.size() ? kOutcomes[index].key : std::string_view("common.outcome.failed");
+    return index < kOutcomes.size() ? kOutcomes[index].key
+                                    : std::string_view("common.outcome.failed");
 }
 
 std::string_view RiskKey(Risk risk) {
     switch (risk) {
-        case Risk::None: return "common.risk.none";
-        case Risk::Low: return "common.risk.low";
-        case Risk::Medium: return "common.risk.medium";
-        case Risk::High: return "common.risk.high";
-        case Risk::Locked: return "common.risk.locked";
+        case Risk::None:
+            return "common.risk.none";
+        case Risk::Low:
+            return "common.risk.low";
+        case Risk::Medium:
+            return "common.risk.medium";
+        case Risk::High:
+            return "common.risk.high";
+        case Risk::Locked:
+            return "common.risk.locked";
     }
     return "common.risk.high";
 }

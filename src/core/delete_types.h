@@ -28,10 +28,10 @@ enum class DeleteOutcome : std::uint8_t {
 struct DeleteRequest {
     std::wstring path;
     std::uint64_t expectedSize = 0;
-    std::uint64_t expectedFileId = 0;     // 0 = not recorded
-    std::uint64_t expectedWriteTime = 0;  // FILETIME as 64 bits; 0 = not recorded
-    std::uint32_t expectedAttributes = 0; // 0 = not recorded
-    std::wstring root;                    // the path must lie strictly under it
+    std::uint64_t expectedFileId = 0;      // 0 = not recorded
+    std::uint64_t expectedWriteTime = 0;   // FILETIME as 64 bits; 0 = not recorded
+    std::uint32_t expectedAttributes = 0;  // 0 = not recorded
+    std::wstring root;                     // the path must lie strictly under it
 };
 
 struct DeleteOptions {

@@ -6,7 +6,9 @@
 
 namespace purvex::core {
 
-std::uint64_t SystemTick() { return GetTickCount64(); }
+std::uint64_t SystemTick() {
+    return GetTickCount64();
+}
 
 ProgressThrottle::ProgressThrottle(ProgressCallback cb, TickSource ticks)
     : callback(std::move(cb)), ticks_(ticks ? ticks : &SystemTick) {}

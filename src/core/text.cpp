@@ -25,7 +25,8 @@ std::string WideToUtf8(std::wstring_view wide) {
         return {};
     }
     const int n = static_cast<int>(wide.size());
-    const int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), n, nullptr, 0, nullptr, nullptr);
+    const int length =
+        WideCharToMultiByte(CP_UTF8, 0, wide.data(), n, nullptr, 0, nullptr, nullptr);
     if (length <= 0) {
         return {};
     }

@@ -45,15 +45,33 @@ private:
 };
 
 namespace handle_detail {
-inline HANDLE InvalidFile() noexcept { return INVALID_HANDLE_VALUE; }
-inline HANDLE NullHandle() noexcept { return nullptr; }
-inline void CloseHandleChecked(HANDLE h) noexcept { ::CloseHandle(h); }
-inline HANDLE InvalidFind() noexcept { return INVALID_HANDLE_VALUE; }
-inline void CloseFind(HANDLE h) noexcept { ::FindClose(h); }
-inline HKEY NullKey() noexcept { return nullptr; }
-inline void CloseKey(HKEY k) noexcept { ::RegCloseKey(k); }
-inline HLOCAL NullLocal() noexcept { return nullptr; }
-inline void FreeLocal(HLOCAL p) noexcept { ::LocalFree(p); }
+inline HANDLE InvalidFile() noexcept {
+    return INVALID_HANDLE_VALUE;
+}
+inline HANDLE NullHandle() noexcept {
+    return nullptr;
+}
+inline void CloseHandleChecked(HANDLE h) noexcept {
+    ::CloseHandle(h);
+}
+inline HANDLE InvalidFind() noexcept {
+    return INVALID_HANDLE_VALUE;
+}
+inline void CloseFind(HANDLE h) noexcept {
+    ::FindClose(h);
+}
+inline HKEY NullKey() noexcept {
+    return nullptr;
+}
+inline void CloseKey(HKEY k) noexcept {
+    ::RegCloseKey(k);
+}
+inline HLOCAL NullLocal() noexcept {
+    return nullptr;
+}
+inline void FreeLocal(HLOCAL p) noexcept {
+    ::LocalFree(p);
+}
 }  // namespace handle_detail
 
 // CreateFileW and friends report failure as INVALID_HANDLE_VALUE.

@@ -16,8 +16,8 @@ void DrawShell(ID2D1RenderTarget& target, D2D1_SIZE_F size) {
     ui::FillRect(target, D2D1::RectF(0, 0, kSidebarWidth, size.height), 0xE8EAEF);
     ui::FillRect(target, D2D1::RectF(kSidebarWidth - 1, 0, kSidebarWidth, size.height), 0xD5D8DE);
     ui::FillRect(target, D2D1::RectF(20, 16, 44, 40), 0x2563EB);
-    ui::DrawTextLine(target, L"Purvex", D2D1::RectF(52, 14, kSidebarWidth - 8, 40), 16.0f,
-                     0x111827, true);
+    ui::DrawTextLine(target, L"Purvex", D2D1::RectF(52, 14, kSidebarWidth - 8, 40), 16.0f, 0x111827,
+                     true);
     ui::FillRect(target, D2D1::RectF(kSidebarWidth + 24, 24, size.width - 24, 120), 0x2563EB);
     ui::DrawTextLine(target, L"Purvex", D2D1::RectF(kSidebarWidth + 48, 48, size.width - 48, 96),
                      28.0f, 0xFFFFFF, true);

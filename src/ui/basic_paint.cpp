@@ -38,8 +38,8 @@ void DrawTextLine(ID2D1RenderTarget& target, std::wstring_view text, const D2D1_
     if (FAILED(target.CreateSolidColorBrush(ColorFromRgb(rgb), brush.Put()))) {
         return;
     }
-    target.DrawText(text.data(), static_cast<UINT32>(text.size()), format.Get(), rect,
-                    brush.Get(), D2D1_DRAW_TEXT_OPTIONS_CLIP);
+    target.DrawText(text.data(), static_cast<UINT32>(text.size()), format.Get(), rect, brush.Get(),
+                    D2D1_DRAW_TEXT_OPTIONS_CLIP);
 }
 
 }  // namespace purvex::ui

@@ -20,8 +20,7 @@ void DrawGallery(ID2D1RenderTarget& target, D2D1_SIZE_F size) {
 
 int RunGallery(const app::LaunchOptions& options, int showCommand) {
     SimpleWindow window;
-    if (!window.Create(app::kMainWindowClass, L"Purvex controls", 1000.0f, 660.0f,
-                       &DrawGallery)) {
+    if (!window.Create(app::kMainWindowClass, L"Purvex controls", 1000.0f, 660.0f, &DrawGallery)) {
         return 1;
     }
     if (!options.screenshot.empty()) {

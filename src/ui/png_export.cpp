@@ -74,8 +74,8 @@ bool RenderToPng(const std::wstring& requestedPath, float widthDip, float height
     }
     const D2D1_RENDER_TARGET_PROPERTIES properties = D2D1::RenderTargetProperties(
         D2D1_RENDER_TARGET_TYPE_DEFAULT,
-        D2D1::PixelFormat(DXGI_FORMAT_B8G8R8A8_UNORM, D2D1_ALPHA_MODE_PREMULTIPLIED),
-        96.0f * scale, 96.0f * scale);
+        D2D1::PixelFormat(DXGI_FORMAT_B8G8R8A8_UNORM, D2D1_ALPHA_MODE_PREMULTIPLIED), 96.0f * scale,
+        96.0f * scale);
     ComPtr<ID2D1RenderTarget> target;
     if (FAILED(d2d->CreateWicBitmapRenderTarget(bitmap.Get(), properties, target.Put()))) {
         return false;

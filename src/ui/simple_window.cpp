@@ -76,8 +76,7 @@ int SimpleWindow::ShowAndRun(int showCommand) {
     return static_cast<int>(message.wParam);
 }
 
-LRESULT CALLBACK SimpleWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam,
-                                          LPARAM lParam) {
+LRESULT CALLBACK SimpleWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
         auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
         auto* self = static_cast<SimpleWindow*>(create->lpCreateParams);

@@ -63,9 +63,9 @@ TEST(LaunchOptionsTest, ScaleParsing) {
         float expected;
     };
     const Case cases[] = {
-        {L"2", 2.0f},    {L"1.5", 1.5f},  {L"0.05", 1.0f}, {L"0.1", 1.0f}, {L"0.11", 0.11f},
-        {L"abc", 1.0f},  {L"", 1.0f},     {L"-2", 1.0f},   {L"2.5x", 2.5f}, {L"3e0", 3.0f},
-        {L".5", 0.5f},   {L"1,5", 1.0f},  {L"+1.25", 1.25f},
+        {L"2", 2.0f},   {L"1.5", 1.5f}, {L"0.05", 1.0f},   {L"0.1", 1.0f},  {L"0.11", 0.11f},
+        {L"abc", 1.0f}, {L"", 1.0f},    {L"-2", 1.0f},     {L"2.5x", 2.5f}, {L"3e0", 3.0f},
+        {L".5", 0.5f},  {L"1,5", 1.0f}, {L"+1.25", 1.25f},
     };
     for (const Case& c : cases) {
         EXPECT_FLOAT_EQ(Parse({L"--scale", c.text}).scale, c.expected) << c.text;

@@ -1,10 +1,9 @@
 // Runs the real program as a child process: single instance and screenshot mode.
 #include <windows.h>
 
-#include <gtest/gtest.h>
-
 #include <cstdint>
 #include <cstring>
+#include <gtest/gtest.h>
 #include <string>
 
 #include "core/fs/path_text.h"
@@ -22,8 +21,8 @@ struct PngSize {
 
 // Reads the size from the IHDR chunk; zero when the file is not a PNG.
 PngSize ReadPngSize(const std::wstring& path) {
-    core::UniqueFile file(CreateFileW(core::ToLongPath(path).c_str(), GENERIC_READ,
-                                      FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    core::UniqueFile file(CreateFileW(core::ToLongPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                      nullptr, OPEN_EXISTING, 0, nullptr));
     if (!file) {
         return {};
     }
@@ -50,8 +49,7 @@ TEST(LaunchTest, ScreenshotAtScaleTwoHasTwiceTheClientSize) {
     const std::wstring one = scratch.Sub(L"one.png");
     const std::wstring two = scratch.Sub(L"two.png");
     ASSERT_EQ(test::RunToExit(Command(L"--screenshot " + test::QuoteArgument(one))), 0u);
-    ASSERT_EQ(test::RunToExit(Command(L"--screenshot " + test::QuoteArgument(two) +
-                                      L" --scale 2")),
+    ASSERT_EQ(test::RunToExit(Command(L"--screenshot " + test::QuoteArgument(two) + L" --scale 2")),
               0u);
     const PngSize a = ReadPngSize(one);
     const PngSize b = ReadPngSize(two);
@@ -64,8 +62,7 @@ TEST(LaunchTest, ScreenshotAtScaleTwoHasTwiceTheClientSize) {
 TEST(LaunchTest, GalleryScreenshotWorksToo) {
     test::ScratchDir scratch;
     const std::wstring png = scratch.Sub(L"gallery.png");
-    ASSERT_EQ(test::RunToExit(Command(L"--gallery --screenshot " + test::QuoteArgument(png))),
-              0u);
+    ASSERT_EQ(test::RunToExit(Command(L"--gallery --screenshot " + test::QuoteArgument(png))), 0u);
     EXPECT_GT(ReadPngSize(png).width, 0u);
 }
 

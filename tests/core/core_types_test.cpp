@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-
 #include <thread>
 #include <vector>
 
@@ -11,7 +10,9 @@ namespace purvex::core {
 namespace {
 
 std::uint64_t g_now = 0;
-std::uint64_t FakeTick() { return g_now; }
+std::uint64_t FakeTick() {
+    return g_now;
+}
 
 TEST(ProgressThrottleTest, PassesFirstThenOnePerInterval) {
     std::vector<double> seen;
@@ -90,11 +91,16 @@ TEST(DeleteOutcomeTest, FixedNumbersNamesAndRemovalRule) {
         bool frees;
     };
     const Row rows[] = {
-        {0, "Deleted", true, true},       {1, "Recycled", true, true},
-        {2, "ScheduledOnReboot", false, false}, {3, "InUse", false, false},
-        {4, "AccessDenied", false, false}, {5, "NotFound", true, false},
-        {6, "Blocked", false, false},     {7, "Changed", false, false},
-        {8, "Cancelled", false, false},   {9, "Failed", false, false},
+        {0, "Deleted", true, true},
+        {1, "Recycled", true, true},
+        {2, "ScheduledOnReboot", false, false},
+        {3, "InUse", false, false},
+        {4, "AccessDenied", false, false},
+        {5, "NotFound", true, false},
+        {6, "Blocked", false, false},
+        {7, "Changed", false, false},
+        {8, "Cancelled", false, false},
+        {9, "Failed", false, false},
         {12, "Unknown", false, false},
     };
     for (const Row& row : rows) {

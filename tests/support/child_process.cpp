@@ -12,7 +12,9 @@ std::wstring BinFolder() {
     return path.substr(0, path.find_last_of(L"\\/"));
 }
 
-std::wstring PurvexExe() { return BinFolder() + L"\\purvex.exe"; }
+std::wstring PurvexExe() {
+    return BinFolder() + L"\\purvex.exe";
+}
 
 std::wstring QuoteArgument(const std::wstring& argument) {
     if (!argument.empty() && argument.find_first_of(L" \t\"") == std::wstring::npos) {
@@ -38,8 +40,7 @@ std::wstring QuoteArgument(const std::wstring& argument) {
     return out;
 }
 
-ChildProcess::ChildProcess(const std::wstring& commandLine,
-                           const std::wstring& extraEnvironment) {
+ChildProcess::ChildProcess(const std::wstring& commandLine, const std::wstring& extraEnvironment) {
     std::wstring mutableLine = commandLine;
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
@@ -67,16 +68,17 @@ ChildProcess::ChildProcess(const std::wstring& commandLine,
         }
         environment.push_back(L'\0');
     }
-    if (CreateProcessW(nullptr, mutableLine.data(), nullptr, nullptr, FALSE,
-                       CREATE_UNICODE_ENVIRONMENT,
-                       environment.empty() ? nullptr : environment.data(), nullptr, &startup,
-                       &info)) {
+    if (CreateProcessW(
+            nullptr, mutableLine.data(), nullptr, nullptr, FALSE, CREATE_UNICODE_ENVIRONMENT,
+            environment.empty() ? nullptr : environment.data(), nullptr, &startup, &info)) {
         CloseHandle(info.hThread);
         process_.Reset(info.hProcess);
     }
 }
 
-ChildProcess::~ChildProcess() { Kill(); }
+ChildProcess::~ChildProcess() {
+    Kill();
+}
 
 std::optional<DWORD> ChildProcess::Wait(DWORD timeoutMs) {
     if (!process_ || WaitForSingleObject(process_.Get(), timeoutMs) != WAIT_OBJECT_0) {

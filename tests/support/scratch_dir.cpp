@@ -2,9 +2,8 @@
 
 #include <windows.h>
 
-#include <gtest/gtest.h>
-
 #include <atomic>
+#include <gtest/gtest.h>
 #include <string>
 
 #include "core/fs/directory.h"
@@ -42,7 +41,9 @@ ScratchDir::ScratchDir() {
     }
 }
 
-ScratchDir::~ScratchDir() { RemoveTreeNoFollow(path_); }
+ScratchDir::~ScratchDir() {
+    RemoveTreeNoFollow(path_);
+}
 
 std::wstring ScratchDir::Sub(std::wstring_view relative) const {
     return core::JoinPath(path_, relative);

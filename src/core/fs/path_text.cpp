@@ -3,7 +3,9 @@
 namespace purvex::core {
 namespace {
 
-bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
+bool IsSeparator(wchar_t c) {
+    return c == L'\\' || c == L'/';
+}
 
 bool StartsWith(std::wstring_view s, std::wstring_view prefix) {
     return s.size() >= prefix.size() && s.substr(0, prefix.size()) == prefix;

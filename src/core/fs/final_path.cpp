@@ -70,15 +70,13 @@ std::wstring FinalPathOfHandle(HANDLE handle) {
     return PathFromFileNameInfo(handle);
 }
 
-std::wstring LongPathName(const std::wstring& path) {
-    if (path.empty()) {
-        return {};
-    }
-    const std::wstring longForm = ToLongPath(path);
+namespace {
+
+std::wstring CallGetLongPathName(const std::wstring& path) {
     std::wstring buffer(MAX_PATH, L'\0');
     for (int attempt = 0; attempt < 3; ++attempt) {
         const DWORD length =
-            GetLongPathNameW(longForm.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
+            GetLongPathNameW(path.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
         if (length == 0) {
             return {};
         }
@@ -89,6 +87,21 @@ std::wstring LongPathName(const std::wstring& path) {
         buffer.assign(length + 1, L'\0');
     }
     return {};
+}
+
+}  // namespace
+
+std::wstring LongPathName(const std::wstring& path) {
+    if (path.empty()) {
+        return {};
+    }
+    std::wstring result = CallGetLongPathName(ToLongPath(path));
+    // Some systems (Wine among them) hand a prefixed path back unexpanded, even one that does
+    // not exist. Below MAX_PATH the plain form means the same to Windows, so its answer wins.
+    if (result == path && path.find(L'~') != std::wstring::npos && path.size() < MAX_PATH) {
+        return CallGetLongPathName(path);
+    }
+    return result;
 }
 
 }  // namespace purvex::core

@@ -6,6 +6,8 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${PURVEX_BUILD_DIR:-$root/build}"
 "$root/scripts/setup.sh"
 "$root/scripts/build.sh"
+# Real NTFS volumes for the index reader's tests, made by ntfs-3g's tools (seconds; cached).
+"$root/scripts/make-ntfs-images.sh" "$build/ntfs-images"
 
 export WINEPREFIX="$build/wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 export XDG_DATA_HOME="$WINEPREFIX/xdg-data"

@@ -8,6 +8,7 @@
 #include "core/fs/directory.h"
 #include "core/fs/path_text.h"
 #include "core/text.h"
+#include "core/unique_handle.h"
 #include "support/child_process.h"
 
 namespace purvex::test {
@@ -38,14 +39,37 @@ bool HasDotDot(std::wstring_view relative) {
     return false;
 }
 
-// Runs a host program (Wine starts ELF binaries given by their Windows path on Z:).
-bool RunHostTool(const std::wstring& tool, std::initializer_list<std::string> args) {
+// Starts a host program; Wine runs ELF binaries given by their Windows path on Z:. Wine gives
+// no process handle to wait on for such a program, so callers watch for its effect instead.
+DWORD StartHostTool(const std::wstring& tool, std::initializer_list<std::string> args) {
     std::wstring command = QuoteArgument(tool);
     for (const std::string& arg : args) {
         command += L" " + QuoteArgument(core::Utf8ToWide(arg));
     }
-    const auto code = RunToExit(command, 30000);
-    return code && *code == 0;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &info)) {
+        return GetLastError();
+    }
+    // For a host program the handles may be null; close whatever came back.
+    core::UniqueHandle process(info.hProcess);
+    core::UniqueHandle thread(info.hThread);
+    return ERROR_SUCCESS;
+}
+
+// Waits (up to a generous limit) until the path is, or is no longer, visible.
+bool AwaitVisible(const std::wstring& path, bool visible) {
+    for (int i = 0; i < 2000; ++i) {
+        const bool now =
+            GetFileAttributesW(core::ToLongPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+        if (now == visible) {
+            return true;
+        }
+        Sleep(5);
+    }
+    return false;
 }
 
 }  // namespace
@@ -86,9 +110,19 @@ LinuxSymlink::LinuxSymlink(const ScratchDir& scratch, std::wstring_view linkRela
         unixLink_.clear();
         return;
     }
-    if (!RunHostTool(L"Z:\\bin\\ln", {"-s", unixTarget, unixLink_})) {
-        why_ = "the host's ln could not be started from this Wine";
+    if (!core::DirectoryExists(target)) {
+        ADD_FAILURE() << "make the link's target folder first";
+        why_ = "missing target";
         unixLink_.clear();
+        return;
+    }
+    if (const DWORD error = StartHostTool(L"Z:\\bin\\ln", {"-s", unixTarget, unixLink_})) {
+        why_ = "the host's ln could not be started from this Wine, error " + std::to_string(error);
+        unixLink_.clear();
+        return;
+    }
+    if (!AwaitVisible(link_, true)) {
+        why_ = "the host's ln made no link visible to this Wine";
         return;
     }
     made_ = true;
@@ -97,7 +131,9 @@ LinuxSymlink::LinuxSymlink(const ScratchDir& scratch, std::wstring_view linkRela
 LinuxSymlink::~LinuxSymlink() {
     if (!unixLink_.empty()) {
         // rm on the link itself removes the link and leaves its target alone.
-        RunHostTool(L"Z:\\bin\\rm", {"-f", unixLink_});
+        if (StartHostTool(L"Z:\\bin\\rm", {"-f", unixLink_}) == ERROR_SUCCESS) {
+            AwaitVisible(link_, false);
+        }
     }
 }
 

@@ -14,7 +14,7 @@ namespace purvex::test {
 // destruction, before the scratch folder goes.
 class LinuxSymlink {
 public:
-    // Both paths are relative to the scratch folder; the target need not exist yet.
+    // Both paths are relative to the scratch folder; the target folder must exist.
     LinuxSymlink(const ScratchDir& scratch, std::wstring_view linkRelative,
                  std::wstring_view targetRelative);
     LinuxSymlink(const LinuxSymlink&) = delete;

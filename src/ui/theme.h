@@ -69,3 +69,12 @@ private:
 };
 
 }  // namespace purvex::ui
+
+namespace purvex::ui {
+
+// The current palette's colour of a role.
+inline Color RoleColor(int role) {
+    return Theme::Get().Role(role);
+}
+
+}  // namespace purvex::ui

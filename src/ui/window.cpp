@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "app/localization.h"
 #include "app/single_instance.h"
 #include "ui/system_theme.h"
 #include "ui/theme.h"
@@ -32,6 +33,7 @@ bool WindowIsMaximized(HWND hwnd) {
 }  // namespace
 
 Window::~Window() {
+    languageGuard_.reset();
     if (themeListener_ != 0) {
         Theme::Get().RemoveThemeListener(themeListener_);
     }
@@ -90,6 +92,12 @@ bool Window::Create(const WindowOptions& options) {
 
     ApplyWindowAttributes();
     themeListener_ = Theme::Get().AddThemeListener([this] { OnThemeChanged(); });
+    languageGuard_ = std::make_shared<Window*>(this);
+    app::AddLanguageListener([guard = std::weak_ptr<Window*>(languageGuard_)] {
+        if (auto self = guard.lock()) {
+            (*self)->NotifyLanguageChanged();
+        }
+    });
     return true;
 }
 
@@ -399,10 +407,10 @@ bool Window::HandleCaptionMouse(UINT message, WPARAM wParam, LPARAM) {
             }
             Invalidate();
             if (pressedButton == button) {
-                const WPARAM command = button == 1          ? SC_MINIMIZE
-                                       : button == 3        ? SC_CLOSE
+                const WPARAM command = button == 1                ? SC_MINIMIZE
+                                       : button == 3              ? SC_CLOSE
                                        : WindowIsMaximized(hwnd_) ? SC_RESTORE
-                                                            : SC_MAXIMIZE;
+                                                                  : SC_MAXIMIZE;
                 PostMessageW(hwnd_, WM_SYSCOMMAND, command, 0);
             }
             return true;

@@ -143,6 +143,9 @@ private:
     std::vector<Widget*> askedAgain_;
     bool animationTimer_ = false;
     int themeListener_ = 0;
+    // Language listeners cannot be removed, so the one this window adds holds only a weak
+    // link that expires with the window.
+    std::shared_ptr<Window*> languageGuard_;
     std::function<bool()> closeHandler_;
 };
 

@@ -58,7 +58,7 @@ std::wstring ReadRegistryString(HKEY key, const std::wstring& subKey, const wcha
     return buffer;
 }
 
-std::wstring ExpandEnvironment(std::wstring_view form) {
+std::wstring ExpandEnvironmentForm(std::wstring_view form) {
     const std::wstring source(form);
     const DWORD needed = ExpandEnvironmentStringsW(source.c_str(), nullptr, 0);
     if (needed == 0) {
@@ -243,7 +243,7 @@ std::vector<std::wstring> SystemLocationCandidates(const KnownLocation& location
         if (form.empty()) {
             continue;
         }
-        if (std::wstring expanded = ExpandEnvironment(form); !expanded.empty()) {
+        if (std::wstring expanded = ExpandEnvironmentForm(form); !expanded.empty()) {
             candidates.push_back(std::move(expanded));
         }
     }

@@ -22,5 +22,9 @@ xvfb-run -a -s "-screen 0 1920x1080x24" bash -c '
     rc=$?
     wineserver -k 2>/dev/null || true
     exit $rc' "$build" "$@" || status=$?
+# A full run (no ctest arguments, as CI does it) also fuzzes the NTFS parsers briefly.
+if [ "$#" -eq 0 ]; then
+    "$root/scripts/fuzz-ntfs.sh" "${PURVEX_FUZZ_SECONDS:-30}" || status=1
+fi
 rm -rf "$scratch"
 exit $status

@@ -290,10 +290,15 @@ void Window::ApplyWindowAttributes() {
     const DWORD backdrop = transparency ? 3 : 1;
     const bool backdropSet =
         SUCCEEDED(DwmSetWindowAttribute(hwnd_, kSystemBackdropType, &backdrop, sizeof(backdrop)));
-    // Without composition nothing would show through a transparent background.
+    // Trust the backdrop only when Windows reports it back: a transparent background over a
+    // backdrop that is not drawn would show nothing at all.
+    DWORD applied = 0;
+    const bool confirmed =
+        SUCCEEDED(DwmGetWindowAttribute(hwnd_, kSystemBackdropType, &applied, sizeof(applied))) &&
+        applied == 3;
     BOOL composition = FALSE;
     const bool composited = SUCCEEDED(DwmIsCompositionEnabled(&composition)) && composition;
-    const bool active = backdropSet && transparency && composited;
+    const bool active = backdropSet && transparency && confirmed && composited;
     const MARGINS margins = active ? MARGINS{0, 0, 0, 32767} : MARGINS{0, 0, 1, 0};
     DwmExtendFrameIntoClientArea(hwnd_, &margins);
     theme.SetBackdropActive(active);

@@ -6,6 +6,7 @@
 
 #include "app/app_paths.h"
 #include "app/launch_options.h"
+#include "app/run_log_and_settings.h"
 #include "app/single_instance.h"
 #include "shell/main_window.h"
 #include "ui/gallery.h"
@@ -46,10 +47,13 @@ int Run(int showCommand) {
         return 1;
     }
     FixAppPaths();
+    app::OpenRunLog(app::GetAppPaths().logsFolder);
+    app::LoadRunSettings();
 
     const int exitCode = options.gallery ? ui::RunGallery(options, showCommand)
                                          : shell::RunMainWindow(options, showCommand);
 
+    app::CloseRunLog();
     CoUninitialize();
     return exitCode;
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <new>
 #include <string>
 #include <unordered_map>
@@ -441,7 +442,12 @@ Reader::Step Reader::FinishDeferred() {
 }
 
 MftStatus Reader::ReadRecords() {
-    std::vector<std::uint8_t> buffer(static_cast<std::size_t>(kChunkBytes));
+    // Fresh memory is costly to fault in, so a small table gets a small buffer, and the
+    // buffer is not cleared: every byte used was read first.
+    const std::uint64_t bufferSize =
+        std::min(kChunkBytes, (total_ + sector_ - 1) / sector_ * sector_);
+    auto buffer =
+        std::make_unique_for_overwrite<std::uint8_t[]>(static_cast<std::size_t>(bufferSize));
     std::vector<std::uint8_t> carry(static_cast<std::size_t>(recordSize_));
     std::uint64_t carried = 0;  // bytes of a record begun in the previous chunk
     std::uint64_t carryIndex = 0;
@@ -485,13 +491,13 @@ MftStatus Reader::ReadRecords() {
             }
             const std::uint64_t disk = (e.lcn * cluster_) + (pos - extentStart);
             const std::uint64_t readLength = (length + sector_ - 1) / sector_ * sector_;
-            if (!device_.Read(disk, buffer.data(), readLength)) {
+            if (!device_.Read(disk, buffer.get(), readLength)) {
                 return MftStatus::IoError;
             }
             std::uint64_t at = 0;
             if (carried != 0) {
                 const std::uint64_t take = std::min(recordSize_ - carried, length);
-                std::memcpy(carry.data() + carried, buffer.data(), static_cast<std::size_t>(take));
+                std::memcpy(carry.data() + carried, buffer.get(), static_cast<std::size_t>(take));
                 carried += take;
                 at = take;
                 if (carried == recordSize_) {
@@ -507,7 +513,7 @@ MftStatus Reader::ReadRecords() {
             }
             while (length - at >= recordSize_) {
                 const std::uint64_t index = (pos + at) / recordSize_;
-                std::span<std::uint8_t> record(buffer.data() + at,
+                std::span<std::uint8_t> record(buffer.get() + at,
                                                static_cast<std::size_t>(recordSize_));
                 if (InUse(index) && ProcessRecord(index, record) == Step::Stop) {
                     return MftStatus::Ok;
@@ -521,7 +527,7 @@ MftStatus Reader::ReadRecords() {
             if (at < length) {
                 carried = length - at;
                 carryIndex = (pos + at) / recordSize_;
-                std::memcpy(carry.data(), buffer.data() + at, static_cast<std::size_t>(carried));
+                std::memcpy(carry.data(), buffer.get() + at, static_cast<std::size_t>(carried));
             }
             pos += length;
         }

@@ -43,12 +43,64 @@ bool PathIndexImpl::AddRecord(const MftRecordView& view) {
     e.parentIndex = parent < kMaxIndex ? static_cast<std::uint32_t>(parent) : kNoParent;
     e.parentSequence = static_cast<std::uint16_t>(view.parentFrn >> 48);
     e.nameLength = static_cast<std::uint8_t>(nameLength);
-    e.nameOffset = static_cast<std::uint32_t>(names_.size());
-    for (std::uint64_t i = 0; i < nameLength; ++i) {
-        names_.push_back(static_cast<wchar_t>(view.name[i]));
-    }
+    e.nameOffset = InternName(view.name, e.nameLength);
     e.used = true;
     return true;
+}
+
+namespace {
+
+std::uint64_t HashName(const wchar_t* name, std::size_t length) {
+    std::uint64_t h = 14695981039346656037ull;
+    for (std::size_t i = 0; i < length; ++i) {
+        h = (h ^ static_cast<std::uint16_t>(name[i])) * 1099511628211ull;
+    }
+    return h ^ (h >> 29);
+}
+
+}  // namespace
+
+void PathIndexImpl::GrowNameTable() {
+    std::vector<std::uint64_t> old = std::move(nameTable_);
+    nameTable_.assign(old.empty() ? 1024 : old.size() * 2, 0);
+    const std::size_t mask = nameTable_.size() - 1;
+    for (std::uint64_t slot : old) {
+        if (slot == 0) {
+            continue;
+        }
+        const auto offset = static_cast<std::uint32_t>(slot) - 1;
+        const auto length = static_cast<std::size_t>(slot >> 56);
+        std::size_t i = HashName(names_.data() + offset, length) & mask;
+        while (nameTable_[i] != 0) {
+            i = (i + 1) & mask;
+        }
+        nameTable_[i] = slot;
+    }
+}
+
+std::uint32_t PathIndexImpl::InternName(const char16_t* name, std::uint8_t length) {
+    if ((distinctNames_ + 1) * 2 > nameTable_.size()) {
+        GrowNameTable();
+    }
+    // Hash and compare in the pool's own character type, after appending the candidate.
+    const auto offset = static_cast<std::uint32_t>(names_.size());
+    names_.insert(names_.end(), name, name + length);
+    const wchar_t* candidate = names_.data() + offset;
+    const std::size_t mask = nameTable_.size() - 1;
+    for (std::size_t i = HashName(candidate, length) & mask;; i = (i + 1) & mask) {
+        const std::uint64_t slot = nameTable_[i];
+        if (slot == 0) {
+            nameTable_[i] = (std::uint64_t{offset} + 1) | std::uint64_t{length} << 56;
+            ++distinctNames_;
+            return offset;
+        }
+        const auto known = static_cast<std::uint32_t>(slot) - 1;
+        if (static_cast<std::uint8_t>(slot >> 56) == length &&
+            std::equal(candidate, candidate + length, names_.data() + known)) {
+            names_.resize(offset);
+            return known;
+        }
+    }
 }
 
 bool PathIndexImpl::HasUsableParent(std::uint32_t index) const noexcept {
@@ -63,6 +115,7 @@ bool PathIndexImpl::HasUsableParent(std::uint32_t index) const noexcept {
 }
 
 void PathIndexImpl::Finish() {
+    nameTable_ = {};
     entries_.shrink_to_fit();
     names_.shrink_to_fit();
     BuildChildren();
@@ -148,9 +201,9 @@ void PathIndexImpl::BuildTotals() {
     }
     depth = {};
     for (auto it = order.rbegin(); it != order.rend(); ++it) {
-        const Entry& e = entries_[*it];
-        std::uint64_t& total = entries_[e.parentIndex].size;
-        total = e.size > UINT64_MAX - total ? UINT64_MAX : total + e.size;
+        const std::uint64_t size = entries_[*it].size;
+        Entry& parent = entries_[entries_[*it].parentIndex];
+        parent.size = size > UINT64_MAX - parent.size ? UINT64_MAX : parent.size + size;
     }
 }
 

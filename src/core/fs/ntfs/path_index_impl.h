@@ -35,6 +35,9 @@ public:
 private:
     static constexpr std::uint32_t kNoParent = 0xFFFFFFFF;
 
+    // Four-byte packing keeps an entry at 36 bytes instead of 40; the 64-bit fields are only
+    // ever copied, never referenced.
+#pragma pack(push, 4)
     struct Entry {
         std::uint64_t size = 0;  // after Finish: for folders the total of all files below
         std::uint64_t lastWriteTime = 0;
@@ -46,7 +49,8 @@ private:
         std::uint8_t nameLength = 0;
         bool used = false;
     };
-    static_assert(sizeof(Entry) <= 40);
+#pragma pack(pop)
+    static_assert(sizeof(Entry) == 36);
 
     [[nodiscard]] const Entry* Find(std::uint64_t frn) const noexcept;
     [[nodiscard]] bool IsFolder(const Entry& e) const noexcept {
@@ -55,6 +59,9 @@ private:
     // A parent link that the children index, the totals and FullPath may follow.
     [[nodiscard]] bool HasUsableParent(std::uint32_t index) const noexcept;
     [[nodiscard]] IndexEntry MakeEntry(std::uint32_t index) const;
+    // The pool offset of the name, stored once however many entries carry it.
+    std::uint32_t InternName(const char16_t* name, std::uint8_t length);
+    void GrowNameTable();
     void BuildChildren();
     void BuildTotals();
 
@@ -63,6 +70,10 @@ private:
     std::vector<Entry> entries_;
     std::vector<wchar_t> names_;
     std::vector<std::uint32_t> children_;
+    // While building: open addressing over the pool, each slot the offset + 1 and the length
+    // in the top byte, 0 when empty. Freed by Finish.
+    std::vector<std::uint64_t> nameTable_;
+    std::size_t distinctNames_ = 0;
 };
 
 // Reads the table through `device` and builds the index: the part of PathIndex::Build that

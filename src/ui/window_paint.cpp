@@ -9,6 +9,7 @@
 #include "ui/png_export.h"
 #include "ui/text_measure.h"
 #include "ui/theme.h"
+#include "ui/widget_paint.h"
 #include "ui/window.h"
 
 namespace purvex::ui {
@@ -16,24 +17,6 @@ namespace {
 
 const Color kCloseHover = Rgb(0xC42B1C);
 const Color kClosePressed = Rgb(0xC83C30);
-
-void PaintTree(Widget& w, RenderContext& context, const Rect& clip) {
-    w.Paint(context);
-    Rect inner = clip;
-    const bool clips = w.ClipsChildren();
-    if (clips) {
-        context.PushClip(w.bounds);
-        inner = clip.Intersection(w.bounds);
-    }
-    for (auto& child : w.children) {
-        if (child->visible && child->bounds.Intersects(inner)) {
-            PaintTree(*child, context, inner);
-        }
-    }
-    if (clips) {
-        context.PopClip();
-    }
-}
 
 core::ComPtr<ID2D1Bitmap> LoadAppIcon(ID2D1RenderTarget* target, float dpi) {
     const int side = static_cast<int>(std::lround(16 * dpi / 96.0f));
@@ -139,13 +122,13 @@ void Window::RenderFrame(ID2D1RenderTarget* target, Size client, bool screenshot
                          std::max(0.0f, client.height - kTitleBarHeight)};
         if (root_ && root_->visible) {
             context.PushClip(below);
-            PaintTree(*root_, context, below);
+            PaintWidgetTree(*root_, context, below);
             context.PopClip();
         }
         const Rect all{0, 0, client.width, client.height};
         for (Overlay& o : overlays_) {
             if (o.widget->visible) {
-                PaintTree(*o.widget, context, all);
+                PaintWidgetTree(*o.widget, context, all);
             }
         }
         if (!screenshot) {

@@ -97,8 +97,10 @@ std::wstring LongPathName(const std::wstring& path) {
     }
     std::wstring result = CallGetLongPathName(ToLongPath(path));
     // Some systems (Wine among them) hand a prefixed path back unexpanded, even one that does
-    // not exist. Below MAX_PATH the plain form means the same to Windows, so its answer wins.
-    if (result == path && path.find(L'~') != std::wstring::npos && path.size() < MAX_PATH) {
+    // not exist; the plain form then gives the real answer. Where the plain form is too long
+    // for the system, the failure lets the caller expand a shorter prefix instead of keeping
+    // short names that would escape every comparison.
+    if (result == path && path.find(L'~') != std::wstring::npos) {
         return CallGetLongPathName(path);
     }
     return result;

@@ -10,6 +10,7 @@
 #include "core/fs/path_text.h"
 #include "core/unique_handle.h"
 #include "support/file_bytes.h"
+#include "support/linux_link.h"
 #include "support/scratch_dir.h"
 
 namespace purvex::core {
@@ -232,6 +233,23 @@ TEST(LogTest, RetentionDeletesOnlyOwnFilesOlderThanThirtyDays) {
                   .find("[INFO] [" + std::to_string(GetCurrentThreadId()) +
                         "] Removed 2 log file(s) older than 30 days"),
               std::string::npos);
+}
+
+TEST(LogTest, RetentionLeavesALinkedLogsFolderAlone) {
+    test::ScratchDir scratch;
+    const std::wstring old = scratch.MakeFile(L"real\\app_20250101.log", "old");
+    SetAge(old, 60);
+    if (!test::MakeLinuxLink(scratch.Path(), L"real", L"logs")) {
+        GTEST_SKIP() << "no host tool to make a link with";
+    }
+    const DWORD attributes = GetFileAttributesW(ToLongPath(scratch.Sub(L"logs")).c_str());
+    Log log;
+    log.Open(scratch.Sub(L"logs"));
+    log.RemoveOldFiles();
+    log.Open(L"");
+    EXPECT_TRUE(test::RemoveLinuxLink(scratch.Path(), L"logs"));
+    ASSERT_NE(attributes & FILE_ATTRIBUTE_REPARSE_POINT, 0u);
+    EXPECT_TRUE(test::FileExists(old));
 }
 
 TEST(LogTest, FreeFunctionsWriteThroughTheProcessLog) {

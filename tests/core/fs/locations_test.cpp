@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/fs/paths.h"
+#include "support/linux_link.h"
 #include "support/scratch_dir.h"
 
 namespace purvex::core {
@@ -112,6 +113,21 @@ TEST(LocationsTest, ExpandLocationsFindsTheFoldersOfEveryProfile) {
     EXPECT_TRUE(ExpandLocations(LR"(%NOPE%\x)", resolver).empty());
     EXPECT_TRUE(ExpandLocations(LR"(relative\x)", resolver).empty());
     EXPECT_TRUE(ExpandLocations(LR"(\\srv\share\x)", resolver).empty());
+}
+
+TEST(LocationsTest, ExpandLocationsNeverEntersALinkedProfile) {
+    test::ScratchDir scratch;
+    const std::wstring temp = scratch.MakeDir(LR"(Users\u1\AppData\Local\Temp)");
+    const std::wstring users = scratch.Sub(L"Users");
+    if (!test::MakeLinuxLink(users, L"u1", L"linked")) {
+        GTEST_SKIP() << "no host tool to make a link with";
+    }
+    const auto resolver = Variables({{L"USERSROOT", users}});
+    const auto wildcard = ExpandLocations(LR"(%USERSROOT%\*\AppData\Local\Temp)", resolver);
+    const auto named = ExpandLocations(LR"(%USERSROOT%\linked\AppData)", resolver);
+    EXPECT_TRUE(test::RemoveLinuxLink(users, L"linked"));
+    EXPECT_EQ(wildcard, std::vector<std::wstring>{temp});
+    EXPECT_TRUE(named.empty());
 }
 
 TEST(LocationsTest, ExpandLocationsCopesWithManyMatchesAndLongPaths) {

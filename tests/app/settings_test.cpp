@@ -9,6 +9,8 @@
 
 #include "app/app_paths.h"
 #include "core/fs/path_text.h"
+#include "core/log.h"
+#include "core/text.h"
 #include "support/file_bytes.h"
 #include "support/scratch_dir.h"
 
@@ -292,6 +294,27 @@ TEST(SettingsTest, SaveSettingsWritesTheProcessRecordIntoTheDataFolder) {
     EXPECT_EQ(SettingsPath(), scratch.Sub(L"settings.ini"));
     EXPECT_TRUE(SaveSettings());
     std::string bytes;
+    ASSERT_TRUE(ReadSettingsFile(SettingsPath(), bytes));
+    EXPECT_EQ(ParseSettings(bytes), changed);
+
+    // A failed save says why in the log and keeps the file as it was.
+    scratch.MakeDir(L"settings.ini.tmp");
+    core::Log& log = core::Log::Instance();
+    log.Open(scratch.Sub(L"logs"));
+    SettingsData again = changed;
+    again.tempMinAgeHours = 1;
+    SetSettings(again);
+    EXPECT_FALSE(SaveSettings());
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+    const std::wstring logFile = log.CleanLogPathForToday();
+    log.Close();
+    log.Open(L"");
+    const std::wstring appLog =
+        core::ParentPath(logFile) + L"\\app_" + core::FileNamePart(logFile).substr(6);
+    const std::string expected =
+        "[ERROR] [" + std::to_string(GetCurrentThreadId()) +
+        "] Saving settings failed (error 5): " + core::WideToUtf8(SettingsPath());
+    EXPECT_NE(test::ReadFileBytes(appLog).value_or("").find(expected), std::string::npos);
     ASSERT_TRUE(ReadSettingsFile(SettingsPath(), bytes));
     EXPECT_EQ(ParseSettings(bytes), changed);
 

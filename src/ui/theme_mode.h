@@ -1,10 +1,11 @@
 #pragma once
 
-#include <cstdint>
+#include "app/settings.h"
 
 namespace purvex::ui {
 
-// How the palette is chosen: follow Windows, or force one of the two.
-enum class ThemeMode : std::uint8_t { System = 0, Light = 1, Dark = 2 };
+// How the palette is chosen: follow Windows, or force one of the two. The saved setting and
+// the theme share the one type.
+using ThemeMode = app::ThemeMode;
 
 }  // namespace purvex::ui

@@ -52,10 +52,12 @@ bool MulFits(std::uint64_t a, std::uint64_t b, std::uint64_t& out) {
 
 class Reader {
 public:
-    Reader(BlockDevice& device, const VolumeGeometry& g, const MftRecordCallback& onRecord,
+    Reader(BlockDevice& device, const VolumeGeometry& g,
+           const std::function<void(std::uint64_t)>& onSized, const MftRecordCallback& onRecord,
            CancelToken& cancel, const ProgressCallback& progress)
         : device_(device),
           g_(g),
+          onSized_(onSized),
           onRecord_(onRecord),
           cancel_(cancel),
           throttle_(progress),
@@ -91,6 +93,7 @@ private:
 
     BlockDevice& device_;
     const VolumeGeometry& g_;
+    const std::function<void(std::uint64_t)>& onSized_;
     const MftRecordCallback& onRecord_;
     CancelToken& cancel_;
     ProgressThrottle throttle_;
@@ -558,6 +561,9 @@ MftStatus Reader::Run() {
     if (MftStatus s = ReadBitmap(); s != MftStatus::Ok) {
         return s;
     }
+    if (onSized_) {
+        onSized_(recordCount_);
+    }
     ReportProgress(false);
     return ReadRecords();
 }
@@ -567,8 +573,15 @@ MftStatus Reader::Run() {
 MftStatus ReadMft(BlockDevice& device, const VolumeGeometry& geometry,
                   const MftRecordCallback& onRecord, CancelToken& cancel,
                   const ProgressCallback& progress) {
+    return ReadMft(device, geometry, nullptr, onRecord, cancel, progress);
+}
+
+MftStatus ReadMft(BlockDevice& device, const VolumeGeometry& geometry,
+                  const std::function<void(std::uint64_t)>& onSized,
+                  const MftRecordCallback& onRecord, CancelToken& cancel,
+                  const ProgressCallback& progress) {
     try {
-        Reader reader(device, geometry, onRecord, cancel, progress);
+        Reader reader(device, geometry, onSized, onRecord, cancel, progress);
         return reader.Run();
     } catch (const std::bad_alloc&) {
         return MftStatus::IoError;

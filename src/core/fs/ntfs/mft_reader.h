@@ -33,4 +33,11 @@ using MftRecordCallback = std::function<bool(const MftRecordView&)>;
                                 const MftRecordCallback& onRecord, CancelToken& cancel,
                                 const ProgressCallback& progress);
 
+// As above; `onSized` learns how many records the table holds before the first is reported,
+// so that a consumer can size its storage once.
+[[nodiscard]] MftStatus ReadMft(BlockDevice& device, const VolumeGeometry& geometry,
+                                const std::function<void(std::uint64_t)>& onSized,
+                                const MftRecordCallback& onRecord, CancelToken& cancel,
+                                const ProgressCallback& progress);
+
 }  // namespace purvex::core::ntfs

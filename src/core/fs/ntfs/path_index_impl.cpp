@@ -21,6 +21,14 @@ wchar_t UpperDrive(wchar_t c) {
 
 PathIndexImpl::PathIndexImpl(wchar_t driveLetter) : driveLetter_(UpperDrive(driveLetter)) {}
 
+void PathIndexImpl::Reserve(std::uint64_t records) {
+    // The table's records are all indexed, so the entries are laid out once at their final
+    // size; records past the last one in use stay as unused entries.
+    if (entries_.empty()) {
+        entries_.resize(static_cast<std::size_t>(std::min(records, kMaxIndex)));
+    }
+}
+
 bool PathIndexImpl::AddRecord(const MftRecordView& view) {
     const std::uint64_t index = view.frn & kRecordNumberMask;
     const std::uint64_t nameLength = std::min(view.nameLength, kMaxNameLength);
@@ -118,11 +126,13 @@ void PathIndexImpl::Finish() {
     nameTable_ = {};
     entries_.shrink_to_fit();
     names_.shrink_to_fit();
-    BuildChildren();
-    BuildTotals();
+    std::vector<std::uint32_t> groupEnd = BuildChildren();
+    BuildTotals(groupEnd);
 }
 
-void PathIndexImpl::BuildChildren() {
+// Groups the children by parent in record order; returns, for every parent, where its group
+// ends in `children_` (it begins where the previous parent's ends).
+std::vector<std::uint32_t> PathIndexImpl::BuildChildren() {
     const std::size_t n = entries_.size();
     std::vector<std::uint32_t> start(n + 1, 0);
     for (std::uint32_t i = 0; i < n; ++i) {
@@ -139,71 +149,54 @@ void PathIndexImpl::BuildChildren() {
             children_[start[entries_[i].parentIndex]++] = i;
         }
     }
+    start.pop_back();
+    return start;
 }
 
-// Depth 1 is an entry without a usable parent; 0 marks entries on, or hanging below, a parent
-// cycle, which belong to no folder reachable from the root and count in no total.
-void PathIndexImpl::BuildTotals() {
-    constexpr std::uint32_t kUnknown = 0xFFFFFFFF;
-    constexpr std::uint32_t kOnPath = 0xFFFFFFFE;
-    const std::size_t n = entries_.size();
-    std::vector<std::uint32_t> depth(n, kUnknown);
-    std::vector<std::uint32_t> path;
-    std::uint32_t maxDepth = 0;
-    for (std::uint32_t i = 0; i < n; ++i) {
-        if (!entries_[i].used || depth[i] != kUnknown) {
+// Adds every file's size to each folder above it, walking down from the entries without a
+// usable parent. Entries on a parent cycle, or hanging below one, are reached from no such
+// entry and so count in no total: they belong to no folder that leads to the root.
+namespace {
+
+// Sizes from a damaged table may be anything; a total saturates rather than wraps.
+template <typename E>
+void AddSize(E& folder, std::uint64_t size) {
+    const std::uint64_t total = folder.size;
+    folder.size = size > UINT64_MAX - total ? UINT64_MAX : total + size;
+}
+
+}  // namespace
+
+void PathIndexImpl::BuildTotals(const std::vector<std::uint32_t>& groupEnd) {
+    auto groupBegin = [&](std::uint32_t folder) { return folder == 0 ? 0 : groupEnd[folder - 1]; };
+    struct Frame {
+        std::uint32_t folder;
+        std::uint32_t next;  // position in children_ of the next child to visit
+    };
+    std::vector<Frame> stack;
+    for (std::uint32_t top = 0; top < entries_.size(); ++top) {
+        if (!entries_[top].used || HasUsableParent(top) || !IsFolder(entries_[top])) {
             continue;
         }
-        path.clear();
-        std::uint32_t cur = i;
-        bool reachedTop = false;
-        while (depth[cur] == kUnknown) {
-            depth[cur] = kOnPath;
-            path.push_back(cur);
-            if (!HasUsableParent(cur)) {
-                reachedTop = true;
-                break;
+        stack.push_back({top, groupBegin(top)});
+        while (!stack.empty()) {
+            Frame& f = stack.back();
+            if (f.next < groupEnd[f.folder]) {
+                const std::uint32_t child = children_[f.next++];
+                if (IsFolder(entries_[child])) {
+                    stack.push_back({child, groupBegin(child)});
+                } else {
+                    AddSize(entries_[f.folder], entries_[child].size);
+                }
+                continue;
             }
-            cur = entries_[cur].parentIndex;
-        }
-        std::uint32_t d = 0;
-        if (reachedTop) {
-            d = 0;  // the last entry of the path is a top, at depth 1
-        } else if (depth[cur] == kOnPath || depth[cur] == 0) {
-            for (std::uint32_t p : path) {
-                depth[p] = 0;
+            const std::uint32_t done = f.folder;
+            stack.pop_back();
+            if (stack.empty()) {
+                continue;
             }
-            continue;
-        } else {
-            d = depth[cur];
+            AddSize(entries_[stack.back().folder], entries_[done].size);
         }
-        for (auto it = path.rbegin(); it != path.rend(); ++it) {
-            depth[*it] = ++d;
-        }
-        maxDepth = std::max(maxDepth, d);
-    }
-    // Counting sort by depth, deepest first, so that every folder is complete before it is
-    // added to its own parent.
-    std::vector<std::uint32_t> bucketStart(static_cast<std::size_t>(maxDepth) + 2, 0);
-    for (std::uint32_t i = 0; i < n; ++i) {
-        if (entries_[i].used && depth[i] >= 2 && depth[i] != kUnknown) {
-            ++bucketStart[depth[i] + 1];
-        }
-    }
-    for (std::size_t b = 0; b + 1 < bucketStart.size(); ++b) {
-        bucketStart[b + 1] += bucketStart[b];
-    }
-    std::vector<std::uint32_t> order(bucketStart.back());
-    for (std::uint32_t i = 0; i < n; ++i) {
-        if (entries_[i].used && depth[i] >= 2 && depth[i] != kUnknown) {
-            order[bucketStart[depth[i]]++] = i;
-        }
-    }
-    depth = {};
-    for (auto it = order.rbegin(); it != order.rend(); ++it) {
-        const std::uint64_t size = entries_[*it].size;
-        Entry& parent = entries_[entries_[*it].parentIndex];
-        parent.size = size > UINT64_MAX - parent.size ? UINT64_MAX : parent.size + size;
     }
 }
 
@@ -310,8 +303,8 @@ std::unique_ptr<PathIndexImpl> BuildPathIndex(BlockDevice& device, const VolumeG
         index = std::make_unique<PathIndexImpl>(driveLetter);
         PathIndexImpl* target = index.get();
         result = ReadMft(
-            device, geometry, [target](const MftRecordView& v) { return target->AddRecord(v); },
-            cancel, progress);
+            device, geometry, [target](std::uint64_t records) { target->Reserve(records); },
+            [target](const MftRecordView& v) { return target->AddRecord(v); }, cancel, progress);
         if (result == MftStatus::Ok && cancel.IsCancelled()) {
             result = MftStatus::Cancelled;
         }

@@ -17,6 +17,8 @@ class PathIndexImpl final : public PathIndex {
 public:
     explicit PathIndexImpl(wchar_t driveLetter);
 
+    // Sizes the entries for a table of that many records: one allocation, no copies.
+    void Reserve(std::uint64_t records);
     // Stores one record; the record callback of the reader. Always true.
     bool AddRecord(const MftRecordView& view);
     // Shrinks the storage and builds the children index and the folder totals.
@@ -62,8 +64,8 @@ private:
     // The pool offset of the name, stored once however many entries carry it.
     std::uint32_t InternName(const char16_t* name, std::uint8_t length);
     void GrowNameTable();
-    void BuildChildren();
-    void BuildTotals();
+    std::vector<std::uint32_t> BuildChildren();
+    void BuildTotals(const std::vector<std::uint32_t>& groupEnd);
 
     wchar_t driveLetter_;
     std::uint64_t entryCount_ = 0;

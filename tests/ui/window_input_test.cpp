@@ -9,6 +9,8 @@
 #include "ui/button.h"
 #include "ui/check_box.h"
 #include "ui/combo_box.h"
+#include "ui/icon_button.h"
+#include "ui/info_bar.h"
 #include "ui/scroll_view.h"
 #include "ui/segmented.h"
 #include "ui/stack.h"
@@ -250,6 +252,24 @@ TEST_F(WindowInputTest, DestroyingTheFocusedWidgetForgetsIt) {
     EXPECT_EQ(window.FocusedWidget(), nullptr);
     Send(WM_MOUSEMOVE, 0, At({30, 60}));
     Key(VK_RETURN);
+}
+
+TEST_F(WindowInputTest, InfoBarCloseButtonHidesTheBarThenReports) {
+    auto& bar = stack->Add<InfoBar>(InfoBarKind::Warning, Literal(L"Title"), Literal(L"Text"));
+    stack->SetItem(&bar, {kSizeAuto, 0, true, kAlignStretch});
+    bool visibleWhenReported = true;
+    int closed = 0;
+    bar.onClose = [&] {
+        ++closed;
+        visibleWhenReported = bar.visible;
+    };
+    bar.SetClosable();
+    Layout();
+    ASSERT_NE(bar.closeButton, nullptr);
+    Click(*bar.closeButton);
+    EXPECT_EQ(closed, 1);
+    EXPECT_FALSE(visibleWhenReported);
+    EXPECT_FALSE(bar.visible);
 }
 
 TEST_F(WindowInputTest, CaptionButtonMaximisesAndRestores) {

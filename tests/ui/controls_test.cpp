@@ -37,6 +37,22 @@ TEST(ButtonTest, ClickOutsideAWindowStillRespectsDisabledAncestors) {
     EXPECT_EQ(clicks, 1);
 }
 
+TEST(LabelTest, TooltipShowsTrimmedOneLineTextOnly) {
+    const std::wstring text = L"C:\\Users\\Demo\\AppData\\Local\\Temp\\a-long-file-name.tmp";
+    Label label(Literal(text));
+    const float full = label.Measure(kUnbounded).width;
+    ASSERT_GT(full, 100);
+    label.bounds = {0, 0, full, 20};
+    EXPECT_EQ(label.Tooltip(), L"");
+    label.bounds.width = full / 2;
+    EXPECT_EQ(label.Tooltip(), text);
+    label.style.ellipsis = false;
+    EXPECT_EQ(label.Tooltip(), L"");
+    label.style.ellipsis = true;
+    label.style.wrap = true;
+    EXPECT_EQ(label.Tooltip(), L"");
+}
+
 TEST(AnimatedFloatTest, EasesOutCubicallyAndStopsAtTheTarget) {
     AnimatedFloat a(100, 0);
     a.to = 10;

@@ -192,6 +192,39 @@ with open(os.path.join(m, 'fragmented.bin'), 'r+b') as f:
 PY
 }
 
+# The same trick on the table itself: once the volume is full of holes, every new file makes
+# the table grow into them, until its run list needs an attribute list in record 0.
+fill_fragmented_table() {
+    local m="$1"
+    python3 - "$m" <<'PY'
+import errno, os, sys
+m = sys.argv[1]
+d = os.path.join(m, 'fill')
+os.makedirs(d)
+n = 0
+try:
+    while True:
+        with open(os.path.join(d, f'{n}'), 'wb') as f:
+            f.write(b'p' * 1024)
+        n += 1
+except OSError as e:
+    if e.errno != errno.ENOSPC:
+        raise
+    os.unlink(os.path.join(d, f'{n}'))
+for i in range(0, n, 2):
+    os.unlink(os.path.join(d, f'{i}'))
+os.makedirs(os.path.join(m, 'late'))
+k = 0
+try:
+    while True:
+        open(os.path.join(m, 'late', f'e{k}'), 'wb').close()
+        k += 1
+except OSError as e:
+    if e.errno != errno.ENOSPC:
+        raise
+PY
+}
+
 fill_bench() {
     local m="$1"
     python3 - "$m" <<'PY'
@@ -223,4 +256,5 @@ make_image mixed-4k 24M fill_mixed
 make_image mixed-512 24M fill_mixed -c 512
 make_image holes 24M fill_holes -c 1024
 make_image fragmented 12M fill_fragmented -c 512
+make_image fragmented-table 14M fill_fragmented_table -c 512
 echo "$want" > "$stamp"

@@ -113,7 +113,35 @@ TEST_P(NtfsImageTest, IndexAgreesWithNtfs3gListing) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Images, NtfsImageTest,
-                         ::testing::Values("mixed-4k", "mixed-512", "holes", "fragmented"));
+                         ::testing::Values("mixed-4k", "mixed-512", "holes", "fragmented",
+                                           "fragmented-table"));
+
+// The table's own runs continue in extension records named by record 0's attribute list;
+// without them the table cannot be read, so a torn one fails the build.
+TEST(NtfsImageReading, TableRunsInExtensionRecordsAreFollowed) {
+    auto bytes = test::LoadNtfsImage("fragmented-table");
+    MemoryDevice device(bytes);
+    const auto geometry = test::ReadGeometry(device);
+    ASSERT_TRUE(geometry.has_value());
+    CancelToken cancel;
+    MftStatus status = MftStatus::IoError;
+    auto index = BuildPathIndex(device, *geometry, L'C', cancel, nullptr, &status);
+    ASSERT_EQ(status, MftStatus::Ok);
+    // The records that live in the table's later runs are there, the last one included.
+    const auto listing = test::LoadNtfsListing("fragmented-table");
+    ASSERT_FALSE(listing.empty());
+    const std::uint64_t lastRecord = listing.rbegin()->first;
+    EXPECT_GT(lastRecord, 4000u);
+    EXPECT_EQ(index->FullPath(lastRecord).substr(3), *listing.rbegin()->second.paths.begin());
+
+    for (std::uint64_t extension : {15u, 17u}) {
+        auto torn = bytes;
+        torn[test::RecordOffset(torn, *geometry, extension) + 510] ^= 0xFF;
+        MemoryDevice tornDevice(torn);
+        EXPECT_EQ(BuildPathIndex(tornDevice, *geometry, L'C', cancel, nullptr, &status), nullptr);
+        EXPECT_EQ(status, MftStatus::BadFormat) << extension;
+    }
+}
 
 // The names ntfs-3g wrote in each name space, and the streams it moved out of the base record.
 TEST(NtfsImageNames, ChoosesWin32OverDosAndKeepsPosixOnlyNames) {

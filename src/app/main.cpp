@@ -7,9 +7,11 @@
 #include "app/app_paths.h"
 #include "app/launch_options.h"
 #include "app/run_log_and_settings.h"
+#include "app/settings.h"
 #include "app/single_instance.h"
 #include "shell/main_window.h"
 #include "ui/gallery.h"
+#include "ui/startup_theme.h"
 
 namespace {
 
@@ -49,6 +51,7 @@ int Run(int showCommand) {
     FixAppPaths();
     app::OpenRunLog(app::GetAppPaths().logsFolder);
     app::LoadRunSettings();
+    ui::ApplyStartupTheme(app::GetSettings().theme, options.theme);
 
     const int exitCode = options.gallery ? ui::RunGallery(options, showCommand)
                                          : shell::RunMainWindow(options, showCommand);

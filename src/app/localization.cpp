@@ -1,6 +1,5 @@
 #include "app/localization.h"
 
-#include <array>
 #include <mutex>
 #include <optional>
 #include <shared_mutex>
@@ -27,7 +26,7 @@ struct LocalizationState {
     bool initialised = false;
     // Every table loaded so far, by position in the supported list. Keeping them makes each
     // reference returned by Tr valid for the whole run and makes a switch back instant.
-    std::array<TablePtr, 9> loaded;
+    std::vector<TablePtr> loaded = std::vector<TablePtr>(SupportedLanguages().size());
 
     std::mutex listenersLock;
     std::vector<std::function<void()>> listeners;

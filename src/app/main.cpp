@@ -9,6 +9,7 @@
 #include "app/run_log_and_settings.h"
 #include "app/settings.h"
 #include "app/single_instance.h"
+#include "app/startup_language.h"
 #include "shell/main_window.h"
 #include "ui/gallery.h"
 #include "ui/startup_theme.h"
@@ -51,6 +52,8 @@ int Run(int showCommand) {
     FixAppPaths();
     app::OpenRunLog(app::GetAppPaths().logsFolder);
     app::LoadRunSettings();
+    // This run's --lang wins over the saved choice; neither usable means Windows' language.
+    app::SelectStartupLanguage(options.lang, app::GetSettings().language);
     ui::ApplyStartupTheme(app::GetSettings().theme, options.theme);
 
     const int exitCode = options.gallery ? ui::RunGallery(options, showCommand)

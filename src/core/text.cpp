@@ -46,24 +46,6 @@ bool IsValidUtf8(std::string_view bytes) {
                                static_cast<int>(bytes.size()), nullptr, 0) > 0;
 }
 
-std::wstring ToLowerInvariant(std::wstring_view text) {
-    if (text.empty() || text.size() > INT_MAX) {
-        return std::wstring(text);
-    }
-    const int n = static_cast<int>(text.size());
-    const int length =
-        LCMapStringEx(L"", LCMAP_LOWERCASE, text.data(), n, nullptr, 0, nullptr, nullptr, 0);
-    if (length <= 0) {
-        return std::wstring(text);
-    }
-    std::wstring out(static_cast<std::size_t>(length), L'\0');
-    if (LCMapStringEx(L"", LCMAP_LOWERCASE, text.data(), n, out.data(), length, nullptr, nullptr,
-                      0) <= 0) {
-        return std::wstring(text);
-    }
-    return out;
-}
-
 std::wstring ExpandEnvironment(std::wstring_view text) {
     if (text.find(L'%') == std::wstring_view::npos) {
         return std::wstring(text);

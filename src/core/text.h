@@ -12,10 +12,6 @@ std::string WideToUtf8(std::wstring_view wide);
 // Strict check used where a byte string must be real UTF-8 before it is trusted.
 bool IsValidUtf8(std::string_view bytes);
 
-// Lower case by the invariant locale, the same on every machine whatever its user settings;
-// the text unchanged when Windows cannot map it.
-std::wstring ToLowerInvariant(std::wstring_view text);
-
 // %NAME% references replaced by the environment; the text unchanged when it holds no '%' or
 // cannot be expanded.
 std::wstring ExpandEnvironment(std::wstring_view text);

@@ -13,6 +13,29 @@
 
 namespace purvex::test {
 
+// Every application log in a logs folder, in name order.
+inline std::string ReadAppLogs(const std::wstring& folder) {
+    std::string all;
+    WIN32_FIND_DATAW data = {};
+    core::UniqueFind find(
+        FindFirstFileW(core::ToLongPath(core::JoinPath(folder, L"app_*.log")).c_str(), &data));
+    if (find) {
+        do {
+            all += ReadFileBytes(core::JoinPath(folder, data.cFileName)).value_or("");
+        } while (FindNextFileW(find.Get(), &data));
+    }
+    return all;
+}
+
+inline int CountOf(const std::string& all, std::string_view text) {
+    int count = 0;
+    for (std::size_t at = all.find(text); at != std::string::npos;
+         at = all.find(text, at + text.size())) {
+        ++count;
+    }
+    return count;
+}
+
 // Sends the process-wide application log into a scratch folder for one test and reads back
 // what was written. Logging is off again afterwards.
 class AppLog {
@@ -24,27 +47,10 @@ public:
 
     std::string Text() const {
         core::Log::Instance().Flush();
-        std::string all;
-        WIN32_FIND_DATAW data = {};
-        core::UniqueFind find(FindFirstFileW(
-            core::ToLongPath(core::JoinPath(dir_.Path(), L"app_*.log")).c_str(), &data));
-        if (find) {
-            do {
-                all += ReadFileBytes(core::JoinPath(dir_.Path(), data.cFileName)).value_or("");
-            } while (FindNextFileW(find.Get(), &data));
-        }
-        return all;
+        return ReadAppLogs(dir_.Path());
     }
 
-    int Count(std::string_view text) const {
-        const std::string all = Text();
-        int count = 0;
-        for (std::size_t at = all.find(text); at != std::string::npos;
-             at = all.find(text, at + text.size())) {
-            ++count;
-        }
-        return count;
-    }
+    int Count(std::string_view text) const { return CountOf(Text(), text); }
 
 private:
     ScratchDir dir_;

@@ -5,21 +5,36 @@
 namespace purvex::ui {
 
 std::wstring ChooseFontFamily(std::wstring_view code, bool (*hasFamily)(const wchar_t*)) {
-    const wchar_t* wanted = nullptr;
-    if (code == L"zh-CN") {
-        wanted = L"Microsoft YaHei UI";
-    } else if (code == L"zh-TW") {
-        wanted = L"Microsoft JhengHei UI";
-    } else if (code == L"ja") {
-        wanted = L"Yu Gothic UI";
-    } else if (code == L"ko") {
-        wanted = L"Malgun Gothic";
-    } else {
-        wanted = L"Segoe UI Variable Text";
+    // Each script's Windows family first. Where it is missing, the Noto family of the same
+    // script keeps the language's own glyph forms, which system fallback would not: it sends
+    // all Han text to one Chinese face.
+    struct Choice {
+        std::wstring_view code;
+        const wchar_t* family;
+        const wchar_t* alternative;
+    };
+    constexpr Choice kChoices[] = {
+        {L"zh-CN", L"Microsoft YaHei UI", L"Noto Sans CJK SC"},
+        {L"zh-TW", L"Microsoft JhengHei UI", L"Noto Sans CJK TC"},
+        {L"ja", L"Yu Gothic UI", L"Noto Sans CJK JP"},
+        {L"ko", L"Malgun Gothic", L"Noto Sans CJK KR"},
+    };
+    const wchar_t* wanted = L"Segoe UI Variable Text";
+    const wchar_t* alternative = nullptr;
+    for (const Choice& choice : kChoices) {
+        if (choice.code == code) {
+            wanted = choice.family;
+            alternative = choice.alternative;
+        }
     }
-    // A family that does not exist draws no text at all, so fall back to the one every
-    // supported Windows has; its system fallback covers the CJK scripts.
-    return hasFamily(wanted) ? wanted : L"Segoe UI";
+    if (hasFamily(wanted)) {
+        return wanted;
+    }
+    if (alternative != nullptr && hasFamily(alternative)) {
+        return alternative;
+    }
+    // A family that does not exist draws no text at all; every supported Windows has this one.
+    return L"Segoe UI";
 }
 
 Theme& Theme::Get() {

@@ -11,8 +11,8 @@
 
 namespace purvex::ui {
 
-// The font family for a UI language. The CJK families are the ones Windows ships for each
-// script; when one is missing, Segoe UI with system fallback still draws the glyphs.
+// The font family for a UI language: the one Windows ships for its script, else an installed
+// family of the same script, else Segoe UI with system fallback for the glyphs it lacks.
 std::wstring ChooseFontFamily(std::wstring_view languageCode,
                               bool (*hasFamily)(const wchar_t* family));
 

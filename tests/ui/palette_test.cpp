@@ -89,14 +89,20 @@ TEST(ThemeTest, RoleOutsideThePaletteIsPrimaryText) {
 TEST(ThemeTest, FontFamilyFollowsTheLanguage) {
     auto none = [](const wchar_t*) { return false; };
     auto all = [](const wchar_t*) { return true; };
+    auto notoOnly = [](const wchar_t* f) { return std::wstring_view(f).starts_with(L"Noto"); };
     struct Case {
         const wchar_t* code;
         const wchar_t* family;
+        const wchar_t* withNotoOnly;
     };
-    for (const Case& c : {Case{L"zh-CN", L"Microsoft YaHei UI"},
-                          Case{L"zh-TW", L"Microsoft JhengHei UI"}, Case{L"ja", L"Yu Gothic UI"},
-                          Case{L"ko", L"Malgun Gothic"}, Case{L"de", L"Segoe UI Variable Text"}}) {
+    for (const Case& c : {Case{L"zh-CN", L"Microsoft YaHei UI", L"Noto Sans CJK SC"},
+                          Case{L"zh-TW", L"Microsoft JhengHei UI", L"Noto Sans CJK TC"},
+                          Case{L"ja", L"Yu Gothic UI", L"Noto Sans CJK JP"},
+                          Case{L"ko", L"Malgun Gothic", L"Noto Sans CJK KR"},
+                          Case{L"de", L"Segoe UI Variable Text", L"Segoe UI"},
+                          Case{L"", L"Segoe UI Variable Text", L"Segoe UI"}}) {
         EXPECT_EQ(ChooseFontFamily(c.code, +all), c.family) << c.code;
+        EXPECT_EQ(ChooseFontFamily(c.code, +notoOnly), c.withNotoOnly) << c.code;
         EXPECT_EQ(ChooseFontFamily(c.code, +none), L"Segoe UI") << c.code;
     }
 }

@@ -9,6 +9,7 @@
 #include "app/format_state.h"
 #include "app/language_resource.h"
 #include "app/language_table.h"
+#include "app/language_table_report.h"
 #include "app/languages.h"
 #include "core/log.h"
 #include "core/text.h"
@@ -53,15 +54,7 @@ TablePtr LoadTable(const LanguageInfo& language) {
         return nullptr;
     }
     LanguageTableParse parsed = ParseLanguageTable(*bytes);
-    const std::wstring prefix = L"Language " + std::wstring(language.code);
-    for (const std::string& key : parsed.duplicateKeys) {
-        core::LogWrite(core::LogLevel::Warn, prefix + L": duplicate key '" + core::Utf8ToWide(key) +
-                                                 L"', the last one wins");
-    }
-    for (const std::uint32_t line : parsed.malformedLines) {
-        core::LogWrite(core::LogLevel::Warn,
-                       prefix + L": malformed line " + std::to_wstring(line) + L" ignored");
-    }
+    LogLanguageTableProblems(language.code, parsed);
     return std::move(parsed.table);
 }
 

@@ -4,6 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "app/language_table_report.h"
+#include "app_log.h"
+
 namespace purvex::app {
 namespace {
 
@@ -64,6 +67,14 @@ TEST(LanguageTableTest, InvalidUtf8BecomesReplacementCharacter) {
         "k=a\xFF"
         "b");
     EXPECT_EQ(TextOf(parsed, "k"), L"a\uFFFDb");
+}
+
+TEST(LanguageTableTest, ProblemsAreLoggedWithTheLanguageAndLine) {
+    test::AppLog log;
+    LogLanguageTableProblems(L"de", ParseLanguageTable("a=1\nbad line\na=2\n"));
+    EXPECT_EQ(log.Count("[WARN]"), 2);
+    EXPECT_EQ(log.Count("Language de: duplicate key 'a', the last one wins"), 1);
+    EXPECT_EQ(log.Count("Language de: malformed line 2 ignored"), 1);
 }
 
 }  // namespace

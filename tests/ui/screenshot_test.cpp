@@ -6,6 +6,7 @@
 #include <cmath>
 #include <gtest/gtest.h>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "core/com_ptr.h"
@@ -151,11 +152,14 @@ TEST_P(GalleryScreenshotTest, RolesAppearWhereTheControlsAre) {
     theme.SetScreenshotMode(false);
 }
 
-INSTANTIATE_TEST_SUITE_P(LightDarkScales, GalleryScreenshotTest,
-                         ::testing::Values(ShotCase{ThemeMode::Light, 1},
-                                           ShotCase{ThemeMode::Dark, 1},
-                                           ShotCase{ThemeMode::Light, 2},
-                                           ShotCase{ThemeMode::Dark, 2}));
+INSTANTIATE_TEST_SUITE_P(
+    LightDarkScales, GalleryScreenshotTest,
+    ::testing::Values(ShotCase{ThemeMode::Light, 1}, ShotCase{ThemeMode::Dark, 1},
+                      ShotCase{ThemeMode::Light, 2}, ShotCase{ThemeMode::Dark, 2}),
+    [](const ::testing::TestParamInfo<ShotCase>& shot) {
+        return std::string(shot.param.mode == ThemeMode::Dark ? "Dark" : "Light") + "AtScale" +
+               std::to_string(static_cast<int>(shot.param.scale));
+    });
 
 }  // namespace
 }  // namespace purvex::ui

@@ -157,7 +157,11 @@ inline constexpr std::size_t kMinAttributeListEntry = 26;
 template <typename T>
 T LoadPrefix(const std::uint8_t* bytes, std::size_t available) {
     T value{};
-    std::memcpy(&value, bytes, available < sizeof(T) ? available : sizeof(T));
+    if (available >= sizeof(T)) {
+        std::memcpy(&value, bytes, sizeof(T));  // a fixed size compiles to plain moves
+    } else {
+        std::memcpy(&value, bytes, available);
+    }
     return value;
 }
 

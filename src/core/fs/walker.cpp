@@ -148,13 +148,15 @@ void ListDirectoryUnguarded(WalkContext& ctx, const PendingDir& dir, ListBuffer&
         }
         return;
     }
-    BY_HANDLE_FILE_INFORMATION info{};
-    if (!GetFileInformationByHandle(folder.Get(), &info)) {
+    // Only the attributes are needed; the full handle information also asks the volume for
+    // its serial number, which some systems answer slowly.
+    FILE_ATTRIBUTE_TAG_INFO info{};
+    if (!GetFileInformationByHandleEx(folder.Get(), FileAttributeTagInfo, &info, sizeof(info))) {
         ctx.errors.fetch_add(1, std::memory_order_relaxed);
         return;
     }
-    if (!(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ||
-        (!isRoot && (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))) {
+    if (!(info.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) ||
+        (!isRoot && (info.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))) {
         return;  // replaced by a file or a link since it was seen
     }
     if (!isRoot) {

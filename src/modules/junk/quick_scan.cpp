@@ -101,6 +101,23 @@ void RunJob(WalkJob& job, const JunkCategory& category, std::uint32_t requiredAg
     throttle.Report(p);
 }
 
+// Only jobs whose folders coincide or nest can find the same file; the files of every other
+// job are kept without the cost of folding and hashing each path.
+std::vector<bool> OverlappingJobs(const std::vector<WalkJob>& jobs) {
+    std::vector<bool> overlapping(jobs.size(), false);
+    for (std::size_t a = 0; a < jobs.size(); ++a) {
+        for (std::size_t b = a + 1; b < jobs.size(); ++b) {
+            const std::wstring& x = jobs[a].folder;
+            const std::wstring& y = jobs[b].folder;
+            if (core::PathEquals(x, y) || core::IsUnder(x, y) || core::IsUnder(y, x)) {
+                overlapping[a] = true;
+                overlapping[b] = true;
+            }
+        }
+    }
+    return overlapping;
+}
+
 // Largest first; equal sizes by path in code-unit order, so the order never depends on the
 // walk's timing.
 void SortItems(JunkGroup& group) {
@@ -217,11 +234,13 @@ std::vector<JunkGroup> RunQuickScan(const QuickScanOptions& options,
             cancel);
     }
 
+    const std::vector<bool> overlapping = OverlappingJobs(jobs);
     std::unordered_set<std::wstring> taken;
-    for (WalkJob& job : jobs) {
+    for (std::size_t j = 0; j < jobs.size(); ++j) {
+        WalkJob& job = jobs[j];
         JunkGroup& group = groups[job.category];
         for (core::FileEntry& entry : job.found) {
-            if (!taken.insert(core::FoldCase(entry.path)).second) {
+            if (overlapping[j] && !taken.insert(core::FoldCase(entry.path)).second) {
                 continue;
             }
             group.items.push_back(std::move(entry));

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <map>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -55,6 +56,18 @@ Listing ItemsOf(const JunkGroup& group) {
         items.emplace_back(item.path, item.size);
     }
     return items;
+}
+
+// A plain low-risk category over the given locations.
+JunkCategory Category(std::string_view id, std::vector<JunkLocation> locations,
+                      AgeRule age = AgeRule::None) {
+    JunkCategory category;
+    category.id = id;
+    category.risk = core::Risk::Low;
+    category.defaultSelected = true;
+    category.ageRule = age;
+    category.locations = std::move(locations);
+    return category;
 }
 
 class QuickScanTest : public ::testing::Test {
@@ -145,28 +158,11 @@ TEST_F(QuickScanTest, OverlappingCategoriesKeepEachFileInTheEarlierOne) {
     scratch.MakeFile(L"Windows\\Temp\\b-same.dat", std::string(64, 'b'));
     scratch.MakeFile(L"Windows\\Temp\\a-same.dat", std::string(64, 'a'));
     const std::vector<JunkCategory> catalog = {
-        {"x.first",
-         "",
-         "",
-         0,
-         core::Risk::Low,
-         true,
-         false,
-         AgeRule::None,
-         0,
-         {{L"%TEMP%", L"*.tmp", true}},
-         {}},
-        {"x.second",
-         "",
-         "",
-         0,
-         core::Risk::Low,
-         true,
-         false,
-         AgeRule::None,
-         0,
-         {{L"%LOCALAPPDATA%\\Temp", L"", true}, {L"%SystemRoot%\\Temp", L"", false}},
-         {}},
+        Category("x.first", {{L"%TEMP%", L"*.tmp", true}}),
+        Category("x.second",
+                 {{L"%LOCALAPPDATA%\\Temp", L"", true}, {L"%SystemRoot%\\Temp", L"", false}}),
+        // Nested inside the first category's folder: everything there is taken already.
+        Category("x.nested", {{L"%TEMP%\\sub", L"", true}}),
     };
     QuickScanOptions options = profile::ProfileOptions(scratch, now);
     options.catalog = &catalog;
@@ -200,17 +196,7 @@ TEST_F(QuickScanTest, TempAgeSettingDecidesWhichTempFilesQualify) {
                               now - file.ageHours * static_cast<std::int64_t>(profile::kHour));
     }
     const std::vector<JunkCategory> catalog = {
-        {"x.aged",
-         "",
-         "",
-         0,
-         core::Risk::Low,
-         true,
-         false,
-         AgeRule::TempSetting,
-         0,
-         {{folder, L"", true}},
-         {}},
+        Category("x.aged", {{folder, L"", true}}, AgeRule::TempSetting),
     };
     const struct {
         std::uint32_t setting;
@@ -293,17 +279,7 @@ TEST_F(QuickScanTest, FolderTheScanMayNotEnterIsPassedOver) {
     }
 
     const std::vector<JunkCategory> catalog = {
-        {"x.temp",
-         "",
-         "",
-         0,
-         core::Risk::Low,
-         true,
-         false,
-         AgeRule::None,
-         0,
-         {{L"%SystemRoot%\\Temp", L"", true}},
-         {}},
+        Category("x.temp", {{L"%SystemRoot%\\Temp", L"", true}}),
     };
     QuickScanOptions options = profile::ProfileOptions(scratch, now);
     options.catalog = &catalog;

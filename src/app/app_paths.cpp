@@ -12,6 +12,7 @@
 #include "core/com_ptr.h"
 #include "core/fs/directory.h"
 #include "core/fs/path_text.h"
+#include "core/text.h"
 
 namespace purvex::app {
 namespace {
@@ -22,21 +23,8 @@ AppPaths& Storage() {
 }
 
 std::wstring ExpandLocalAppDataVariable() {
-    const wchar_t* name = L"%LOCALAPPDATA%";
-    const DWORD needed = ExpandEnvironmentStringsW(name, nullptr, 0);
-    if (needed == 0) {
-        return {};
-    }
-    std::wstring buffer(needed, L'\0');
-    const DWORD written = ExpandEnvironmentStringsW(name, buffer.data(), needed);
-    if (written == 0 || written > needed) {
-        return {};
-    }
-    buffer.resize(written - 1);
-    if (buffer.find(L'%') != std::wstring::npos) {
-        return {};
-    }
-    return buffer;
+    std::wstring expanded = core::ExpandEnvironment(L"%LOCALAPPDATA%");
+    return expanded.find(L'%') == std::wstring::npos ? expanded : std::wstring();
 }
 
 }  // namespace

@@ -16,15 +16,16 @@ scratch="$WINEPREFIX/drive_c/purvex-tests"
 rm -rf "$scratch"
 
 status=0
+# A full run (no ctest arguments, as CI does it) also fuzzes the NTFS parsers briefly; it
+# runs first so that the test summary stays the last thing printed.
+if [ "$#" -eq 0 ]; then
+    "$root/scripts/fuzz-ntfs.sh" "${PURVEX_FUZZ_SECONDS:-30}" || status=1
+fi
 xvfb-run -a -s "-screen 0 1920x1080x24" bash -c '
     wineserver -p 60 && wine wineboot >/dev/null 2>&1
     cd "$0" && ctest --output-on-failure -j "${PURVEX_JOBS:-$(nproc)}" "${@}"
     rc=$?
     wineserver -k 2>/dev/null || true
     exit $rc' "$build" "$@" || status=$?
-# A full run (no ctest arguments, as CI does it) also fuzzes the NTFS parsers briefly.
-if [ "$#" -eq 0 ]; then
-    "$root/scripts/fuzz-ntfs.sh" "${PURVEX_FUZZ_SECONDS:-30}" || status=1
-fi
 rm -rf "$scratch"
 exit $status

@@ -10,6 +10,7 @@
 #include "core/com_ptr.h"
 #include "core/fs/locations.h"
 #include "core/fs/paths.h"
+#include "core/text.h"
 #include "core/unique_handle.h"
 
 namespace purvex::core {
@@ -58,19 +59,10 @@ std::wstring ReadRegistryString(HKEY key, const std::wstring& subKey, const wcha
     return buffer;
 }
 
+// An environment spelling that does not fully expand names no folder.
 std::wstring ExpandEnvironmentForm(std::wstring_view form) {
-    const std::wstring source(form);
-    const DWORD needed = ExpandEnvironmentStringsW(source.c_str(), nullptr, 0);
-    if (needed == 0) {
-        return {};
-    }
-    std::wstring buffer(needed, L'\0');
-    const DWORD written = ExpandEnvironmentStringsW(source.c_str(), buffer.data(), needed);
-    if (written == 0 || written > needed) {
-        return {};
-    }
-    buffer.resize(written - 1);
-    return buffer.find(L'%') == std::wstring::npos ? buffer : std::wstring();
+    std::wstring expanded = ExpandEnvironment(form);
+    return expanded.find(L'%') == std::wstring::npos ? expanded : std::wstring();
 }
 
 std::vector<std::wstring> ProfileListFolders() {

@@ -9,6 +9,9 @@
 #include "app/run_log_and_settings.h"
 #include "app/settings.h"
 #include "app/single_instance.h"
+#include "core/safety/safety_policy.h"
+#include "core/task_runner.h"
+#include "core/ui_dispatcher.h"
 #include "app/startup_language.h"
 #include "shell/main_window.h"
 #include "ui/gallery.h"
@@ -52,13 +55,19 @@ int Run(int showCommand) {
     FixAppPaths();
     app::OpenRunLog(app::GetAppPaths().logsFolder);
     app::LoadRunSettings();
+    // Results of background work come back to this thread through the dispatcher's window.
+    core::UiDispatcher::Instance().Start();
     // This run's --lang wins over the saved choice; neither usable means Windows' language.
     app::SelectStartupLanguage(options.lang, app::GetSettings().language);
     ui::ApplyStartupTheme(app::GetSettings().theme, options.theme);
+    core::SafetyPolicy::Instance().SetUserExclusions(app::GetSettings().exclusions);
 
     const int exitCode = options.gallery ? ui::RunGallery(options, showCommand)
                                          : shell::RunMainWindow(options, showCommand);
 
+    // Workers are joined before the dispatcher's window goes, so none can post to it after.
+    core::TaskRunner::Instance().Shutdown();
+    core::UiDispatcher::Instance().Stop();
     app::CloseRunLog();
     CoUninitialize();
     return exitCode;

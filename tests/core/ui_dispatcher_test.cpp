@@ -130,6 +130,32 @@ TEST(UiDispatcherTest, StopFromAnotherThreadLeavesNoCallbackBehind) {
     EXPECT_EQ(ran, 0);
 }
 
+TEST(UiDispatcherTest, ExitOrderLeavesNoWorkerPostingToTheGoneWindow) {
+    auto dispatcher = std::make_unique<UiDispatcher>();
+    ASSERT_TRUE(dispatcher->Start());
+    TaskRunner runner(2);
+    std::atomic<int> posted{0};
+    int delivered = 0;
+    for (int t = 0; t < 4; ++t) {
+        runner.Post([&] {
+            for (int i = 0; i < 2000; ++i) {
+                dispatcher->Post([&] { ++delivered; });
+                ++posted;
+            }
+        });
+    }
+    // As at exit: the pool first (running tasks finish, queued ones are dropped), then the
+    // dispatcher with whatever was still undelivered.
+    runner.Shutdown();
+    const int postedBeforeStop = posted.load();
+    dispatcher->Stop();
+    dispatcher.reset();
+    PumpAll();
+    EXPECT_EQ(posted.load(), postedBeforeStop);
+    EXPECT_EQ(postedBeforeStop % 2000, 0);
+    EXPECT_EQ(delivered, 0);
+}
+
 TEST(PostIfAliveTest, DropsTheCallbackOnceThePageHasGone) {
     UiDispatcher dispatcher;
     ASSERT_TRUE(dispatcher.Start());

@@ -10,7 +10,7 @@
 #include "core/fs/path_text.h"
 #include "core/unique_handle.h"
 #include "support/file_bytes.h"
-#include "support/linux_link.h"
+#include "support/linux_symlink.h"
 #include "support/scratch_dir.h"
 
 namespace purvex::core {
@@ -239,15 +239,15 @@ TEST(LogTest, RetentionLeavesALinkedLogsFolderAlone) {
     test::ScratchDir scratch;
     const std::wstring old = scratch.MakeFile(L"real\\app_20250101.log", "old");
     SetAge(old, 60);
-    if (!test::MakeLinuxLink(scratch.Path(), L"real", L"logs")) {
-        GTEST_SKIP() << "no host tool to make a link with";
+    test::LinuxSymlink link(scratch, L"logs", L"real");
+    if (!link.Made()) {
+        GTEST_SKIP() << link.Why();
     }
     const DWORD attributes = GetFileAttributesW(ToLongPath(scratch.Sub(L"logs")).c_str());
     Log log;
     log.Open(scratch.Sub(L"logs"));
     log.RemoveOldFiles();
     log.Open(L"");
-    EXPECT_TRUE(test::RemoveLinuxLink(scratch.Path(), L"logs"));
     ASSERT_NE(attributes & FILE_ATTRIBUTE_REPARSE_POINT, 0u);
     EXPECT_TRUE(test::FileExists(old));
 }

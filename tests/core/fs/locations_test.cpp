@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "core/fs/paths.h"
-#include "support/linux_link.h"
+#include "support/linux_symlink.h"
 #include "support/scratch_dir.h"
 
 namespace purvex::core {
@@ -119,13 +119,13 @@ TEST(LocationsTest, ExpandLocationsNeverEntersALinkedProfile) {
     test::ScratchDir scratch;
     const std::wstring temp = scratch.MakeDir(LR"(Users\u1\AppData\Local\Temp)");
     const std::wstring users = scratch.Sub(L"Users");
-    if (!test::MakeLinuxLink(users, L"u1", L"linked")) {
-        GTEST_SKIP() << "no host tool to make a link with";
+    test::LinuxSymlink link(scratch, LR"(Users\linked)", LR"(Users\u1)");
+    if (!link.Made()) {
+        GTEST_SKIP() << link.Why();
     }
     const auto resolver = Variables({{L"USERSROOT", users}});
     const auto wildcard = ExpandLocations(LR"(%USERSROOT%\*\AppData\Local\Temp)", resolver);
     const auto named = ExpandLocations(LR"(%USERSROOT%\linked\AppData)", resolver);
-    EXPECT_TRUE(test::RemoveLinuxLink(users, L"linked"));
     EXPECT_EQ(wildcard, std::vector<std::wstring>{temp});
     EXPECT_TRUE(named.empty());
 }

@@ -57,10 +57,11 @@ int Run(int showCommand) {
     app::LoadRunSettings();
     // Results of background work come back to this thread through the dispatcher's window.
     core::UiDispatcher::Instance().Start();
+    const app::SettingsData settings = app::GetSettings();
     // This run's --lang wins over the saved choice; neither usable means Windows' language.
-    app::SelectStartupLanguage(options.lang, app::GetSettings().language);
-    ui::ApplyStartupTheme(app::GetSettings().theme, options.theme);
-    core::SafetyPolicy::Instance().SetUserExclusions(app::GetSettings().exclusions);
+    app::SelectStartupLanguage(options.lang, settings.language);
+    ui::ApplyStartupTheme(settings.theme, options.theme);
+    core::SafetyPolicy::Instance().SetUserExclusions(settings.exclusions);
 
     const int exitCode = options.gallery ? ui::RunGallery(options, showCommand)
                                          : shell::RunMainWindow(options, showCommand);

@@ -3,7 +3,9 @@
 #include <windows.h>
 
 #include <optional>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include "core/fs/path_text.h"
 #include "core/unique_handle.h"
@@ -26,6 +28,22 @@ inline std::optional<std::string> ReadFileBytes(const std::wstring& path) {
         out.append(chunk, read);
     }
     return out;
+}
+
+// The non-empty lines of a text, without their CR LF or LF ends.
+inline std::vector<std::string> SplitLines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        if (!line.empty()) {
+            lines.push_back(line);
+        }
+    }
+    return lines;
 }
 
 inline bool FileExists(const std::wstring& path) {

@@ -6,7 +6,6 @@
 
 #include <fstream>
 #include <gtest/gtest.h>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -15,6 +14,7 @@
 #include "core/safety/safety_policy.h"
 #include "core/text.h"
 #include "core/unique_handle.h"
+#include "support/file_bytes.h"
 #include "support/file_holder.h"
 #include "support/linux_symlink.h"
 #include "support/scratch_dir.h"
@@ -45,34 +45,6 @@ DeleteRequest Scanned(const std::wstring& path, const std::wstring& root) {
     return request;
 }
 
-std::string ReadAll(const std::wstring& path) {
-    UniqueFile file(CreateFileW(ToLongPath(path).c_str(), GENERIC_READ,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                                nullptr));
-    std::string out;
-    char buffer[4096];
-    DWORD read = 0;
-    while (file && ReadFile(file.Get(), buffer, sizeof(buffer), &read, nullptr) && read > 0) {
-        out.append(buffer, read);
-    }
-    return out;
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    std::string line;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
-        }
-        if (!line.empty()) {
-            lines.push_back(line);
-        }
-    }
-    return lines;
-}
-
 void SetWriteTime(const std::wstring& path, std::uint64_t fileTime) {
     UniqueFile file(CreateFileW(ToLongPath(path).c_str(), FILE_WRITE_ATTRIBUTES,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
@@ -98,7 +70,8 @@ protected:
 
     std::vector<std::string> CleanLogLines() {
         Log::Instance().Flush();
-        return Lines(ReadAll(Log::Instance().CleanLogPathForToday()));
+        return test::SplitLines(
+            test::ReadFileBytes(Log::Instance().CleanLogPathForToday()).value_or(""));
     }
 
     test::ScratchDir scratch;
@@ -375,7 +348,7 @@ TEST_F(DeleterLinkTest, TreeDeletionNeverEntersALink) {
     EXPECT_TRUE(Exists(precious));
     EXPECT_FALSE(Exists(scratch.Sub(L"root\\tree\\a.tmp")));
     EXPECT_EQ(report.removedCount + report.failedCount, report.items.size());
-    EXPECT_EQ(ReadAll(precious), "precious");
+    EXPECT_EQ(test::ReadFileBytes(precious).value_or(""), "precious");
 }
 
 }  // namespace

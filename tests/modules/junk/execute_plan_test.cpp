@@ -45,21 +45,6 @@ std::map<std::wstring, std::pair<std::uint64_t, std::size_t>> HashListing(
     return listing;
 }
 
-std::vector<std::string> SplitLines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    std::string line;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
-        }
-        if (!line.empty()) {
-            lines.push_back(line);
-        }
-    }
-    return lines;
-}
-
 std::vector<std::string> SplitTabs(const std::string& line) {
     std::vector<std::string> fields;
     std::size_t start = 0;
@@ -145,7 +130,7 @@ TEST(ExecutePlanTest, ScanThenCleanRemovesExactlyTheSelectedFiles) {
     const auto text = test::ReadFileBytes(core::Log::Instance().CleanLogPathForToday());
     ASSERT_TRUE(text.has_value());
     std::map<std::string, std::vector<std::string>> logged;
-    for (const std::string& line : SplitLines(*text)) {
+    for (const std::string& line : test::SplitLines(*text)) {
         std::vector<std::string> fields = SplitTabs(line);
         ASSERT_EQ(fields.size(), 5u) << line;
         const std::string path = fields[4];

@@ -11,6 +11,7 @@
 #include <functional>
 #include <string>
 
+#include "bench_tree.h"
 #include "core/cancel_token.h"
 #include "core/fs/directory.h"
 #include "core/fs/path_text.h"
@@ -22,6 +23,14 @@
 namespace {
 
 using namespace purvex;
+using bench::RemoveTree;
+using bench::TimeMs;
+
+std::uint64_t CountFiles(const std::wstring& root) {
+    bench::TreeCounts counts;
+    bench::FindRecursive(root, counts);
+    return counts.files;
+}
 
 constexpr unsigned kUsers = 10;
 constexpr unsigned kFoldersPerUser = 100;
@@ -63,31 +72,6 @@ bool MakeTree(const std::wstring& root) {
     return ok;
 }
 
-// The bench's own tree holds no links, so a plain recursive removal is enough here.
-void RemoveTree(const std::wstring& folder) {
-    WIN32_FIND_DATAW data{};
-    core::UniqueFind find(FindFirstFileExW(core::ToLongPath(folder + L"\\*").c_str(),
-                                           FindExInfoBasic, &data, FindExSearchNameMatch, nullptr,
-                                           FIND_FIRST_EX_LARGE_FETCH));
-    if (find) {
-        do {
-            const std::wstring name = data.cFileName;
-            if (name == L"." || name == L"..") {
-                continue;
-            }
-            const std::wstring child = folder + L"\\" + name;
-            if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
-                !(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
-                RemoveTree(child);
-            } else {
-                DeleteFileW(core::ToLongPath(child).c_str());
-            }
-        } while (FindNextFileW(find.Get(), &data));
-    }
-    find.Reset();
-    RemoveDirectoryW(core::ToLongPath(folder).c_str());
-}
-
 void RemoveTreeInParallel(const std::wstring& root) {
     core::CancelToken never;
     core::TaskRunner::Instance().ParallelFor(
@@ -95,37 +79,6 @@ void RemoveTreeInParallel(const std::wstring& root) {
         [&](std::uint64_t user) { RemoveTree(UserTemp(root, static_cast<unsigned>(user))); },
         never);
     RemoveTree(root);
-}
-
-// The baseline: what a straightforward single-threaded scan does.
-void FindRecursive(const std::wstring& folder, std::uint64_t& files) {
-    WIN32_FIND_DATAW data{};
-    core::UniqueFind find(FindFirstFileExW(core::ToLongPath(folder + L"\\*").c_str(),
-                                           FindExInfoBasic, &data, FindExSearchNameMatch, nullptr,
-                                           FIND_FIRST_EX_LARGE_FETCH));
-    if (!find) {
-        return;
-    }
-    do {
-        if (data.cFileName[0] == L'.' &&
-            (data.cFileName[1] == 0 || (data.cFileName[1] == L'.' && data.cFileName[2] == 0))) {
-            continue;
-        }
-        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            if (!(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
-                FindRecursive(folder + L"\\" + data.cFileName, files);
-            }
-        } else {
-            ++files;
-        }
-    } while (FindNextFileW(find.Get(), &data));
-}
-
-double TimeMs(const std::function<void()>& work) {
-    const auto start = std::chrono::steady_clock::now();
-    work();
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-        .count();
 }
 
 std::uint64_t QuickScanOnce(const std::wstring& root) {
@@ -161,18 +114,14 @@ int main() {
     });
     std::printf("tree made in %.0f ms\n", makeMs);
 
-    std::uint64_t warm = 0;
-    FindRecursive(root, warm);  // brings the tree into the caches for both contenders
+    CountFiles(root);  // brings the tree into the caches for both contenders
 
     double baselineMs = 1e300;
     double scanMs = 1e300;
     std::uint64_t baseline = 0;
     std::uint64_t scanned = 0;
     for (int round = 0; round < kRounds; ++round) {
-        baselineMs = std::min(baselineMs, TimeMs([&] {
-                                  baseline = 0;
-                                  FindRecursive(root, baseline);
-                              }));
+        baselineMs = std::min(baselineMs, TimeMs([&] { baseline = CountFiles(root); }));
         scanMs = std::min(scanMs, TimeMs([&] { scanned = QuickScanOnce(root); }));
     }
 

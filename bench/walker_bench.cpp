@@ -12,6 +12,7 @@
 #include <functional>
 #include <string>
 
+#include "bench_tree.h"
 #include "core/cancel_token.h"
 #include "core/fs/directory.h"
 #include "core/fs/path_text.h"
@@ -28,10 +29,10 @@ constexpr unsigned kLeavesPerTop = 200;
 constexpr unsigned kFilesPerLeaf = 10;
 constexpr int kRounds = 3;
 
-struct Counts {
-    std::uint64_t files = 0;
-    std::uint64_t dirs = 0;
-};
+using bench::FindRecursive;
+using bench::RemoveTree;
+using bench::TimeMs;
+using Counts = bench::TreeCounts;
 
 std::wstring Leaf(const std::wstring& root, unsigned top, unsigned leaf) {
     return root + L"\\t" + std::to_wstring(top) + L"\\leaf" + std::to_wstring(leaf);
@@ -65,69 +66,12 @@ bool MakeTree(const std::wstring& root) {
     return ok;
 }
 
-// The bench's own tree holds no links, so a plain recursive removal is enough here.
-void RemoveTree(const std::wstring& folder) {
-    WIN32_FIND_DATAW data{};
-    core::UniqueFind find(FindFirstFileExW(core::ToLongPath(folder + L"\\*").c_str(),
-                                           FindExInfoBasic, &data, FindExSearchNameMatch, nullptr,
-                                           FIND_FIRST_EX_LARGE_FETCH));
-    if (find) {
-        do {
-            const std::wstring name = data.cFileName;
-            if (name == L"." || name == L"..") {
-                continue;
-            }
-            const std::wstring child = folder + L"\\" + name;
-            if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
-                !(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
-                RemoveTree(child);
-            } else {
-                DeleteFileW(core::ToLongPath(child).c_str());
-            }
-        } while (FindNextFileW(find.Get(), &data));
-    }
-    find.Reset();
-    RemoveDirectoryW(core::ToLongPath(folder).c_str());
-}
-
 void RemoveTreeInParallel(const std::wstring& root) {
     core::CancelToken never;
     core::TaskRunner::Instance().ParallelFor(
         kTopFolders, [&](std::uint64_t top) { RemoveTree(root + L"\\t" + std::to_wstring(top)); },
         never);
     RemoveTree(root);
-}
-
-// The baseline: what a straightforward single-threaded scan does.
-void FindRecursive(const std::wstring& folder, Counts& counts) {
-    WIN32_FIND_DATAW data{};
-    core::UniqueFind find(FindFirstFileExW(core::ToLongPath(folder + L"\\*").c_str(),
-                                           FindExInfoBasic, &data, FindExSearchNameMatch, nullptr,
-                                           FIND_FIRST_EX_LARGE_FETCH));
-    if (!find) {
-        return;
-    }
-    do {
-        if (data.cFileName[0] == L'.' &&
-            (data.cFileName[1] == 0 || (data.cFileName[1] == L'.' && data.cFileName[2] == 0))) {
-            continue;
-        }
-        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            ++counts.dirs;
-            if (!(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
-                FindRecursive(folder + L"\\" + data.cFileName, counts);
-            }
-        } else {
-            ++counts.files;
-        }
-    } while (FindNextFileW(find.Get(), &data));
-}
-
-double TimeMs(const std::function<void()>& work) {
-    const auto start = std::chrono::steady_clock::now();
-    work();
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-        .count();
 }
 
 Counts WalkOnce(const std::wstring& root, bool parallel) {

@@ -10,21 +10,10 @@
 #include "core/fs/ntfs/path_index.h"
 #include "core/fs/ntfs/path_index_impl.h"
 #include "core/fs/ntfs/volume.h"
+#include "core/fs/volume_facts.h"
 
 namespace purvex::core {
 namespace {
-
-bool IsNtfsVolume(const wchar_t root[4]) {
-    wchar_t fileSystem[MAX_PATH + 1] = {};
-    DWORD oldMode = 0;
-    const bool modeSet = SetThreadErrorMode(SEM_FAILCRITICALERRORS, &oldMode) != FALSE;
-    const BOOL ok = GetVolumeInformationW(root, nullptr, 0, nullptr, nullptr, nullptr, fileSystem,
-                                          MAX_PATH + 1);
-    if (modeSet) {
-        SetThreadErrorMode(oldMode, nullptr);
-    }
-    return ok && CompareStringOrdinal(fileSystem, -1, L"NTFS", 4, TRUE) == CSTR_EQUAL;
-}
 
 // A volume that refuses the request as unsupported is not NTFS, whichever of these errors
 // its driver chooses to say so.
@@ -77,8 +66,7 @@ std::unique_ptr<PathIndex> BuildOnVolume(wchar_t drive, CancelToken& cancel,
         status = MftStatus::Cancelled;
         return nullptr;
     }
-    const wchar_t root[4] = {drive, L':', L'\\', 0};
-    if (!IsNtfsVolume(root)) {
+    if (!IsNtfsDrive(drive)) {
         status = MftStatus::NotNtfs;
         return nullptr;
     }

@@ -6,7 +6,7 @@
 #include "core/fs/ntfs/memory_device.h"
 #include "core/fs/ntfs/on_disk.h"
 #include "core/fs/ntfs/path_index_impl.h"
-#include "ntfs_images.h"
+#include "support/ntfs_images.h"
 
 namespace purvex::core::ntfs {
 namespace {

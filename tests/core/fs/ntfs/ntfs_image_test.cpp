@@ -9,7 +9,7 @@
 #include "core/fs/ntfs/volume.h"
 #include "core/fs/path_text.h"
 #include "core/text.h"
-#include "ntfs_images.h"
+#include "support/ntfs_images.h"
 
 namespace purvex::core::ntfs {
 namespace {

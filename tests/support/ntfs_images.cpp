@@ -1,4 +1,4 @@
-#include "ntfs_images.h"
+#include "support/ntfs_images.h"
 
 #include <windows.h>
 

@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdint>
-#include <numeric>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
@@ -17,6 +16,7 @@
 #include "core/fs/paths.h"
 #include "core/safety/safety_policy.h"
 #include "core/task_runner.h"
+#include "modules/junk/group_order.h"
 #include "modules/junk/junk_catalog.h"
 #include "modules/junk/junk_rules.h"
 
@@ -116,33 +116,6 @@ std::vector<bool> OverlappingJobs(const std::vector<WalkJob>& jobs) {
         }
     }
     return overlapping;
-}
-
-// Largest first; equal sizes by path in code-unit order, so the order never depends on the
-// walk's timing.
-void SortItems(JunkGroup& group) {
-    std::vector<std::size_t> order(group.items.size());
-    std::iota(order.begin(), order.end(), std::size_t{0});
-    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-        const core::FileEntry& x = group.items[a];
-        const core::FileEntry& y = group.items[b];
-        if (x.size != y.size) {
-            return x.size > y.size;
-        }
-        return x.path < y.path;
-    });
-    std::vector<core::FileEntry> items;
-    std::vector<std::uint32_t> roots;
-    items.reserve(order.size());
-    roots.reserve(order.size());
-    group.totalBytes = 0;
-    for (const std::size_t i : order) {
-        group.totalBytes += group.items[i].size;
-        roots.push_back(group.itemRoots[i]);
-        items.push_back(std::move(group.items[i]));
-    }
-    group.items = std::move(items);
-    group.itemRoots = std::move(roots);
 }
 
 }  // namespace
@@ -272,7 +245,7 @@ std::vector<JunkGroup> RunQuickScan(const QuickScanOptions& options,
         if (group.items.empty()) {
             continue;
         }
-        SortItems(group);
+        SortGroupItems(group);
         keptItems += group.items.size();
         keptBytes += group.totalBytes;
         result.push_back(std::move(group));

@@ -1,0 +1,89 @@
+#include <windows.h>
+
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "core/fs/directory.h"
+#include "core/fs/path_text.h"
+#include "modules/junk/deep_paths.h"
+#include "modules/junk/deep_scan.h"
+#include "modules/junk/junk_rules.h"
+
+namespace purvex::junk {
+namespace {
+
+constexpr std::uint64_t kCheckEvery = 1024;
+
+// The root as the walker spells it in the paths it reports, so that the search for a cache
+// folder starts below it.
+std::wstring WalkedRoot(const std::wstring& root) {
+    std::wstring start = core::StripLongPathPrefix(root);
+    if (start.size() == root.size()) {
+        if (std::wstring full = core::GetFullPath(start); !full.empty()) {
+            start = std::move(full);
+        }
+    }
+    while (start.size() > 3 && (start.back() == L'\\' || start.back() == L'/')) {
+        start.pop_back();
+    }
+    return start;
+}
+
+}  // namespace
+
+std::vector<DeepHit> CollectByWalk(const std::wstring& root, const DeepCollectOptions& options,
+                                   const core::CancelToken& cancel,
+                                   const core::ProgressCallback& progress) {
+    const std::uint64_t now = options.now != 0 ? options.now : SystemFileTimeNow();
+    const std::size_t rootLength = WalkedRoot(root).size();
+    core::ProgressThrottle throttle(progress);
+    std::atomic<std::uint64_t> seen{0};
+    std::atomic<std::uint64_t> items{0};
+    std::atomic<std::uint64_t> bytes{0};
+    std::mutex hitsMutex;
+    std::vector<DeepHit> hits;
+
+    core::WalkOptions walk;
+    walk.recursive = true;
+    walk.parallel = true;
+    walk.reportDirectories = false;
+    walk.maxDepth = 0xFFFFFFFF;
+    const auto enterDir = [](const std::wstring& dir) {
+        return !IsUserDataFolder(dir) && !IsShieldedFolder(dir);
+    };
+    const auto onEntry = [&](const core::FileEntry& entry) {
+        if ((seen.fetch_add(1) + 1) % kCheckEvery == 0) {
+            if (cancel.IsCancelled()) {
+                return false;
+            }
+            core::Progress p;
+            p.current = entry.path;
+            p.items = items.load();
+            p.bytes = bytes.load();
+            throttle.Report(p);
+        }
+        if ((entry.attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0) {
+            return true;
+        }
+        const std::size_t end = FindCacheFolder(entry.path, false, rootLength);
+        if (end == 0 || !IsOldEnough(options.minAgeHours, entry.lastWriteTime, now)) {
+            return true;
+        }
+        DeepHit hit;
+        hit.file = entry;
+        hit.folder = entry.path.substr(0, end);
+        items.fetch_add(1);
+        bytes.fetch_add(entry.size);
+        const std::lock_guard lock(hitsMutex);
+        hits.push_back(std::move(hit));
+        return true;
+    };
+    core::Walk(root, walk, onEntry, cancel, enterDir);
+    return hits;
+}
+
+}  // namespace purvex::junk

@@ -3,9 +3,18 @@
 #include <algorithm>
 #include <chrono>
 #include <string>
+#include <unordered_set>
+#include <utility>
+#include <vector>
 
 #include "app/settings.h"
+#include "core/fs/locations.h"
+#include "core/fs/paths.h"
+#include "core/fs/volume_facts.h"
 #include "core/log.h"
+#include "core/safety/ownership.h"
+#include "modules/junk/deep_engine.h"
+#include "modules/junk/deep_scan.h"
 #include "modules/junk/quick_scan.h"
 #include "modules/junk/scale_progress.h"
 
@@ -39,23 +48,31 @@ void LogSummary(const ScanResult& result, std::uint64_t elapsedMs) {
             std::to_wstring(elapsedMs) + L" ms, engine " + EngineName(result.engine) + L")");
 }
 
+// The deep stage as this machine and the settings allow it, leaving out what the quick stage
+// covered.
+DeepScanOptions DeepOptionsFor(const app::SettingsData& settings,
+                               std::vector<std::wstring> covered) {
+    DeepScanOptions deep;
+    deep.drive = DeepScanDrive(core::ResolveVariable(L"SystemDrive"));
+    ChooseDeepEngine(core::IsElevated(), core::IsNtfsDrive(deep.drive), settings.deepScanForceWalk,
+                     deep);
+    deep.minAgeHours = static_cast<std::uint32_t>(std::max(settings.tempMinAgeHours, 0));
+    deep.excludedRoots = std::move(covered);
+    return deep;
+}
+
 }  // namespace
 
-std::shared_ptr<const ScanResult> RunJunkScan(ScanKind kind, const core::CancelToken& cancel,
+std::shared_ptr<const ScanResult> RunJunkScan(ScanKind kind, core::CancelToken& cancel,
                                               const core::ProgressCallback& progress) {
     return RunJunkScan(kind, JunkScanSetup{}, cancel, progress);
 }
 
 std::shared_ptr<const ScanResult> RunJunkScan(ScanKind kind, const JunkScanSetup& setup,
-                                              const core::CancelToken& cancel,
+                                              core::CancelToken& cancel,
                                               const core::ProgressCallback& progress) {
     const app::SettingsData settings = app::GetSettings();
     const auto start = std::chrono::steady_clock::now();
-    if (kind == ScanKind::Deep && !setup.deep) {
-        // Reporting a quick result as a deep one would hide that the drive was never searched.
-        core::LogWrite(core::LogLevel::Warn, L"junk: deep scan requested without a deep stage");
-        return nullptr;
-    }
 
     auto result = std::make_shared<ScanResult>();
     result->kind = kind;
@@ -72,9 +89,25 @@ std::shared_ptr<const ScanResult> RunJunkScan(ScanKind kind, const JunkScanSetup
         return nullptr;
     }
     if (kind == ScanKind::Deep) {
-        if (!setup.deep(covered, *result, cancel, ScaleProgress(progress, 0.15, 1)) ||
-            cancel.IsCancelled()) {
+        DeepScanOptions deep = DeepOptionsFor(settings, std::move(covered));
+        std::unordered_set<std::wstring> quickFiles;
+        for (const JunkGroup& group : result->groups) {
+            for (const core::FileEntry& item : group.items) {
+                quickFiles.insert(core::FoldCase(item.path));
+            }
+        }
+        deep.excludedFiles = &quickFiles;
+        if (setup.deep) {
+            setup.deep(deep);
+        }
+        DeepScanOutput found = RunDeepScan(deep, cancel, ScaleProgress(progress, 0.15, 1));
+        if (cancel.IsCancelled()) {
             return nullptr;
+        }
+        result->engine = found.engine;
+        result->notice = found.notice;
+        for (JunkGroup& group : found.groups) {
+            result->groups.push_back(std::move(group));
         }
     }
 

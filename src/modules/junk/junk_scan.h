@@ -2,36 +2,33 @@
 
 #include <functional>
 #include <memory>
-#include <string>
-#include <vector>
 
 #include "core/cancel_token.h"
 #include "core/progress.h"
+#include "modules/junk/deep_scan_types.h"
 #include "modules/junk/junk_scan_types.h"
 
 namespace purvex::junk {
 
-// The drive-wide second stage of a deep scan. It receives every folder the quick stage
-// resolved and the result holding the quick groups, appends its own groups, sets the engine
-// and notice, and returns false when it was cancelled.
-using DeepScanStage =
-    std::function<bool(const std::vector<std::wstring>& coveredRoots, ScanResult& result,
-                       const core::CancelToken& cancel, const core::ProgressCallback& progress)>;
+// Adjusts the deep stage's options after the scan has chosen them from the machine and the
+// settings (tests and the demo point the walk at a made-up tree or hand it an index).
+using DeepOptionsHook = std::function<void(DeepScanOptions&)>;
 
 // What a scan runs with besides the settings: the quick stage's options (made-up
-// environments, catalogs and Recycle Bin queries in tests and the demo) and the deep stage.
+// environments, catalogs and Recycle Bin queries in tests and the demo) and the deep stage's.
 struct JunkScanSetup {
     QuickScanOptions quick;  // tempMinAgeHours and coveredRoots are set by the scan itself
-    DeepScanStage deep;
+    DeepOptionsHook deep;    // empty: the deep stage runs as chosen
 };
 
 // Runs a quick or deep junk scan with the current settings, stamps the result and logs its
-// summary. Empty after a cancel, and for a deep scan without a deep stage. Blocks; call it on
-// a worker.
-std::shared_ptr<const ScanResult> RunJunkScan(ScanKind kind, const core::CancelToken& cancel,
+// summary. A deep scan searches the system drive after the quick stage, through its file
+// table when it can, else by walking, and offers nothing twice. Empty after a cancel. Blocks;
+// call it on a worker.
+std::shared_ptr<const ScanResult> RunJunkScan(ScanKind kind, core::CancelToken& cancel,
                                               const core::ProgressCallback& progress);
 std::shared_ptr<const ScanResult> RunJunkScan(ScanKind kind, const JunkScanSetup& setup,
-                                              const core::CancelToken& cancel,
+                                              core::CancelToken& cancel,
                                               const core::ProgressCallback& progress);
 
 }  // namespace purvex::junk

@@ -347,13 +347,6 @@ TEST_F(JunkScanTest, CancelDuringTheWalksLeavesNoResultAndNoLogLine) {
     EXPECT_EQ(log.CountContaining("junk: quick scan found"), 0);
 }
 
-TEST_F(JunkScanTest, DeepScanWithoutADeepStageIsRefused) {
-    test::LogCapture log;
-    core::CancelToken cancel;
-    EXPECT_EQ(RunJunkScan(ScanKind::Deep, setup, cancel, {}), nullptr);
-    EXPECT_EQ(log.CountContaining("junk: deep scan found"), 0);
-}
-
 // The machine's own drive as Wine lays it out: the scan must finish and log its summary.
 TEST(JunkScanSystemTest, RealQuickScanLogsItsSummaryLine) {
     test::LogCapture log;

@@ -225,6 +225,65 @@ except OSError as e:
 PY
 }
 
+# A made-up Windows drive for the deep junk scan: cache and temp folders of applications, user
+# folders that must never be searched, old and fresh files, a hard link and a folder reparse
+# point with a file below it.
+fill_profile() {
+    local m="$1"
+    python3 - "$m" <<'PY'
+import os, struct, sys
+m = sys.argv[1]
+OLD = 1577836800    # 2020-01-01 00:00 UTC
+FRESH = 1578614400  # 2020-01-10 00:00 UTC; the tests scan at 01:00 with a 24-hour minimum
+
+def write(relative, size, when=OLD):
+    path = os.path.join(m, *relative.split('/'))
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    with open(path, 'wb') as f:
+        f.write(b'j' * size)
+    os.utime(path, (when, when))
+    return path
+
+local = 'Users/bob/AppData/Local'
+write(f'{local}/Foo/Bar/cache/a.bin', 3000)
+write(f'{local}/Foo/Bar/cache/sub/b.bin', 1000)
+write(f'{local}/Foo/Bar/cache/fresh.bin', 500, FRESH)
+write(f'{local}/Foo/Bar/cache/Cookies/c.bin', 150)
+linked = write(f'{local}/Foo/Bar/cache/linked-a.bin', 700)
+os.link(linked, os.path.join(os.path.dirname(linked), 'linked-b.bin'))
+write(f'{local}/Vendor/App/GPUCache/data_0', 4000)
+write(f'{local}/Vendor/App/GPUCache/data_1', 4000)
+write('Users/bob/AppData/Roaming/Chat/Service Worker/CacheStorage/abc/blob', 2500)
+write('Users/bob/AppData/Roaming/Chat/Other/CacheStorage/blob', 2600)
+write('Users/bob/Documents/x/cache/doc.bin', 8000)
+write('Users/bob/OneDrive - Org/temp/t.bin', 8100)
+write('Users/TEMP/Documents/report.docx', 6000)
+write('Users/TEMP/AppData/Local/Temp/t.tmp', 100)
+write('ProgramData/Vendor/App/temp/x.log', 1200)
+write('ProgramData/Other/GPUCache/g.bin', 1500)
+write('Foo/cache/outer.bin', 300)
+write('Foo/cache/temp/inner.bin', 400)
+
+# A folder turned into a symbolic link after a file was written into it: the file stays in
+# the table below a reparse point. Hidden, so that the remount below can leave it out.
+write(f'{local}/Foo/Bar/cache/junction/inside.bin', 9000)
+junction = os.path.join(m, *f'{local}/Foo/Bar/cache/junction'.split('/'))
+target = '..\\elsewhere'.encode('utf-16-le')
+body = struct.pack('<HHHHI', 0, len(target), len(target), len(target), 1) + target + target
+os.setxattr(junction, 'system.ntfs_reparse_data',
+            struct.pack('<IHH', 0xA000000C, len(body), 0) + body)
+attributes = int.from_bytes(os.getxattr(junction, 'system.ntfs_attrib_be',
+                                        follow_symlinks=False), 'big')
+os.setxattr(junction, 'system.ntfs_attrib_be', (attributes | 0x2).to_bytes(4, 'big'),
+            follow_symlinks=False)
+PY
+    # ntfs-3g cannot list a folder reparse point that has children; hide it from the listing.
+    local source
+    source="$(findmnt -n -o SOURCE --mountpoint "$m")"
+    umount "$m"
+    ntfs-3g -o hide_hid_files "$source" "$m"
+}
+
 fill_bench() {
     local m="$1"
     python3 - "$m" <<'PY'
@@ -257,4 +316,5 @@ make_image mixed-512 24M fill_mixed -c 512
 make_image holes 24M fill_holes -c 1024
 make_image fragmented 12M fill_fragmented -c 512
 make_image fragmented-table 14M fill_fragmented_table -c 512
+make_image profile 12M fill_profile
 echo "$want" > "$stamp"

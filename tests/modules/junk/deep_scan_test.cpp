@@ -400,5 +400,24 @@ TEST_F(DeepJunkScanTest, CancelInTheDeepStageLeavesNoResult) {
     EXPECT_EQ(log.CountContaining("junk: deep scan found"), 0);
 }
 
+// The machine's own drive, without any seam: the scan must finish, say how it searched and
+// log its summary.
+TEST(DeepJunkScanSystemTest, RealDeepScanSaysHowItSearchedTheSystemDrive) {
+    core::CancelToken probe;
+    core::MftStatus status = core::MftStatus::Ok;
+    const bool indexed = core::AcquirePathIndex(L'C', 3600, probe, {}, &status) != nullptr;
+    test::LogCapture log;
+    core::CancelToken cancel;
+    const auto result = RunJunkScan(ScanKind::Deep, cancel, {});
+    ASSERT_NE(result, nullptr);
+    EXPECT_EQ(result->engine, indexed ? ScanEngine::Mft : ScanEngine::Walk);
+    if (!indexed && !app::GetSettings().deepScanForceWalk) {
+        EXPECT_EQ(result->notice,
+                  core::IsElevated() ? ScanNotice::NotNtfs : ScanNotice::NotElevated);
+    }
+    EXPECT_EQ(
+        log.CountContaining("junk: deep scan found", indexed ? "engine mft)" : "engine walk)"), 1);
+}
+
 }  // namespace
 }  // namespace purvex::junk

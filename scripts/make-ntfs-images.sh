@@ -264,18 +264,24 @@ write('ProgramData/Other/GPUCache/g.bin', 1500)
 write('Foo/cache/outer.bin', 300)
 write('Foo/cache/temp/inner.bin', 400)
 
-# A folder turned into a symbolic link after a file was written into it: the file stays in
-# the table below a reparse point. Hidden, so that the remount below can leave it out.
+# Folders turned into symbolic links after files were written into them: the files stay in
+# the table below a reparse point, as they do below a cloud provider's synced folder. Hidden,
+# so that the remount below can leave them out.
+def reparse(relative):
+    folder = os.path.join(m, *relative.split('/'))
+    target = '..\\elsewhere'.encode('utf-16-le')
+    body = struct.pack('<HHHHI', 0, len(target), len(target), len(target), 1) + target + target
+    os.setxattr(folder, 'system.ntfs_reparse_data',
+                struct.pack('<IHH', 0xA000000C, len(body), 0) + body)
+    attributes = int.from_bytes(os.getxattr(folder, 'system.ntfs_attrib_be',
+                                            follow_symlinks=False), 'big')
+    os.setxattr(folder, 'system.ntfs_attrib_be', (attributes | 0x2).to_bytes(4, 'big'),
+                follow_symlinks=False)
+
 write(f'{local}/Foo/Bar/cache/junction/inside.bin', 9000)
-junction = os.path.join(m, *f'{local}/Foo/Bar/cache/junction'.split('/'))
-target = '..\\elsewhere'.encode('utf-16-le')
-body = struct.pack('<HHHHI', 0, len(target), len(target), len(target), 1) + target + target
-os.setxattr(junction, 'system.ntfs_reparse_data',
-            struct.pack('<IHH', 0xA000000C, len(body), 0) + body)
-attributes = int.from_bytes(os.getxattr(junction, 'system.ntfs_attrib_be',
-                                        follow_symlinks=False), 'big')
-os.setxattr(junction, 'system.ntfs_attrib_be', (attributes | 0x2).to_bytes(4, 'big'),
-            follow_symlinks=False)
+reparse(f'{local}/Foo/Bar/cache/junction')
+write('Users/bob/Synced/Project/cache/notes.txt', 5000)
+reparse('Users/bob/Synced')
 PY
     # ntfs-3g cannot list a folder reparse point that has children; hide it from the listing.
     local source

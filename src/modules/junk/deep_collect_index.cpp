@@ -16,6 +16,8 @@ namespace purvex::junk {
 namespace {
 
 constexpr std::uint64_t kCheckEvery = 1024;
+// Deeper than any path the index can spell.
+constexpr int kMaxDepth = 16384;
 
 bool IsPlainFolder(const core::IndexEntry& e) {
     return (e.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
@@ -37,6 +39,28 @@ bool IsCandidate(const core::PathIndex& index, const core::IndexEntry& e) {
     core::IndexEntry parent;
     return e.parentFrn != 0 && index.Get(e.parentFrn, parent) &&
            IsCacheFolderName(NameOf(e), NameOf(parent));
+}
+
+// Files below a reparse point live where it leads, or, below a cloud provider's synced folder,
+// belong to the user; the walk never enters such a folder either.
+bool IsBelowReparsePoint(const core::PathIndex& index, std::uint64_t frn) {
+    constexpr std::uint64_t kRecordMask = 0x0000FFFFFFFFFFFFull;
+    core::IndexEntry e;
+    if (!index.Get(frn, e)) {
+        return false;
+    }
+    // Up the parent links to the root folder, whose parent is itself.
+    for (int depth = 0; depth < kMaxDepth; ++depth) {
+        const std::uint64_t parent = e.parentFrn;
+        if (parent == 0 || (parent & kRecordMask) == (e.frn & kRecordMask) ||
+            !index.Get(parent, e)) {
+            return false;
+        }
+        if ((e.attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+            return true;
+        }
+    }
+    return false;
 }
 
 }  // namespace
@@ -85,7 +109,8 @@ std::vector<DeepHit> CollectFromIndex(const core::PathIndex& index,
         // never searched.
         const bool searched = !folder.empty() &&
                               FindCacheFolder(folder, true, 0) == folder.size() &&
-                              !IsUserDataFolder(folder) && !IsShieldedFolder(folder);
+                              !IsUserDataFolder(folder) && !IsShieldedFolder(folder) &&
+                              !IsBelowReparsePoint(index, candidates[c]);
         stack.clear();
         if (searched) {
             stack.push_back({candidates[c], folder});

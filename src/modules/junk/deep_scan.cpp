@@ -75,7 +75,7 @@ DeepScanOutput RunDeepScan(const DeepScanOptions& options, core::CancelToken& ca
     finish.resolveFileIds = options.resolveFileIds || walk;
     out.groups = FinishDeepHits(std::move(hits), finish, cancel);
 
-    if (progress) {
+    if (progress && !cancel.IsCancelled()) {
         core::Progress done;
         done.fraction = 1.0;
         for (const JunkGroup& group : out.groups) {

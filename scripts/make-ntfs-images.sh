@@ -290,6 +290,44 @@ PY
     ntfs-3g -o hide_hid_files "$source" "$m"
 }
 
+# Large files for the large-file scanner: sparse, so that gigabytes cost one cluster each.
+fill_bigfiles() {
+    local m="$1"
+    python3 - "$m" <<'PY'
+import os, sys
+m = sys.argv[1]
+G = 1 << 30
+
+def sparse(relative, size):
+    path = os.path.join(m, *relative.split('/'))
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    with open(path, 'wb') as f:
+        if size:
+            f.seek(size - 1)
+            f.write(b'x')
+
+sparse('Users/bob/Downloads/ubuntu.iso', 9 * G)
+sparse('Users/bob/Videos/movie-b.mkv', 7 * G)
+sparse('Users/bob/Videos/Movie-a.mkv', 7 * G)
+sparse('Users/bob/Documents/mail.pst', 5 * G)
+sparse('Users/bob/Downloads/offline.iso', 8 * G)
+sparse('Users/bob/Downloads/notes.txt', 100)
+sparse('Data/backup.zip', 5 * G)
+sparse('Data/exact.bin', G)
+sparse('Data/short.bin', G - 1)
+sparse('Data/links/disk.vhdx', 2 * G)
+os.link(os.path.join(m, 'Data', 'links', 'disk.vhdx'),
+        os.path.join(m, 'Data', 'links', 'disk-copy.vhdx'))
+sparse('DataOld/old.iso', 3 * G)
+sparse('Program Files/App/data.pak', 3 * G)
+sparse('Windows/WinSxS/store.cab', 4 * G)
+sparse('Windows/notepad.exe', 200)
+sparse('pagefile.sys', 6 * G)
+PY
+    # Offline: its data lives elsewhere, so it frees nothing here.
+    setfattr -h -v 0x00001000 -n system.ntfs_attrib_be "$m/Users/bob/Downloads/offline.iso"
+}
+
 fill_bench() {
     local m="$1"
     python3 - "$m" <<'PY'
@@ -323,4 +361,5 @@ make_image holes 24M fill_holes -c 1024
 make_image fragmented 12M fill_fragmented -c 512
 make_image fragmented-table 14M fill_fragmented_table -c 512
 make_image profile 12M fill_profile
+make_image bigfiles 12M fill_bigfiles
 echo "$want" > "$stamp"

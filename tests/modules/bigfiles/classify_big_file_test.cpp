@@ -7,6 +7,7 @@
 #include <thread>
 #include <vector>
 
+#include "app/localization.h"
 #include "core/fs/paths.h"
 #include "core/text.h"
 #include "modules/bigfiles/windows_folder.h"
@@ -141,11 +142,18 @@ TEST(ClassifyBigFileTest, SystemWindowsFolderIsReadOnceForEveryThread) {
     EXPECT_EQ(ClassifyBigFile(*seen[0] + L"\\Fonts\\big.ttf").tag, SourceTag::System);
 }
 
-TEST(ClassifyBigFileTest, EveryTagHasItsLanguageKey) {
-    EXPECT_EQ(SourceTagKey(SourceTag::Other), "bigfiles.tag.other");
+TEST(ClassifyBigFileTest, EveryTagHasItsEnglishText) {
+    ASSERT_TRUE(app::SetLanguage(L"en"));
+    const wchar_t* texts[kSourceTagCount] = {
+        L"Other",      L"Downloads",       L"Desktop",   L"Documents",    L"Videos",
+        L"Disk image", L"Archive",         L"Installer", L"Virtual disk", L"Emulator",
+        L"Game",       L"Developer cache", L"Programs",  L"System",
+    };
+    for (std::uint8_t tag = 0; tag < kSourceTagCount; ++tag) {
+        SCOPED_TRACE(tag);
+        EXPECT_EQ(app::Tr(SourceTagKey(static_cast<SourceTag>(tag))), texts[tag]);
+    }
     EXPECT_EQ(SourceTagKey(SourceTag::DiskImage), "bigfiles.tag.disk_image");
-    EXPECT_EQ(SourceTagKey(SourceTag::Application), "bigfiles.tag.application");
-    EXPECT_EQ(SourceTagKey(SourceTag::System), "bigfiles.tag.system");
     EXPECT_EQ(SourceTagKey(static_cast<SourceTag>(200)), "bigfiles.tag.other");
 }
 

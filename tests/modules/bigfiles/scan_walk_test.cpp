@@ -171,6 +171,9 @@ TEST(ScanWalkTest, CancelledWalkReturnsASortedClassifiedPartialList) {
     EXPECT_EQ(reports[0].items, 512u);
     EXPECT_FALSE(reports[0].current.empty());
     EXPECT_GE(reports[0].bytes, 512ull << 20);
+    // Bytes seen against the volume's used bytes, which a walk never reports as done.
+    EXPECT_GT(reports[0].fraction, 0.0);
+    EXPECT_LE(reports[0].fraction, 0.99);
     EXPECT_TRUE(r.stopped);
     EXPECT_GE(r.matchCount, 512u);
     EXPECT_LT(r.matchCount, static_cast<std::uint64_t>(kFolders * kPerFolder));

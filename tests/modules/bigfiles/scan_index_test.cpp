@@ -39,20 +39,28 @@ std::vector<std::wstring> Paths(const ScanResult& r) {
     return paths;
 }
 
+// The image's index as drive C:, or null (with a failure recorded).
+std::shared_ptr<const core::PathIndex> ImageIndex(const char* name) {
+    DWORD error = 0;
+    core::ntfs::Volume volume(
+        core::ntfs::Volume::Open(core::ToLongPath(test::NtfsImagePath(name)), error));
+    EXPECT_EQ(error, 0u) << name;
+    const auto geometry = test::ReadGeometry(volume);
+    if (!geometry) {
+        ADD_FAILURE() << name << " has no NTFS geometry";
+        return nullptr;
+    }
+    core::CancelToken cancel;
+    core::MftStatus status = core::MftStatus::IoError;
+    std::shared_ptr<const core::PathIndex> index =
+        core::ntfs::BuildPathIndex(volume, *geometry, L'C', cancel, nullptr, &status);
+    EXPECT_EQ(status, core::MftStatus::Ok) << name;
+    return index;
+}
+
 class ScanIndexTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        DWORD error = 0;
-        core::ntfs::Volume volume(
-            core::ntfs::Volume::Open(core::ToLongPath(test::NtfsImagePath("bigfiles")), error));
-        ASSERT_EQ(error, 0u);
-        const auto geometry = test::ReadGeometry(volume);
-        ASSERT_TRUE(geometry.has_value());
-        core::CancelToken cancel;
-        core::MftStatus status = core::MftStatus::IoError;
-        index_ = core::ntfs::BuildPathIndex(volume, *geometry, L'C', cancel, nullptr, &status);
-        ASSERT_EQ(status, core::MftStatus::Ok);
-    }
+    static void SetUpTestSuite() { index_ = ImageIndex("bigfiles"); }
     static void TearDownTestSuite() { index_.reset(); }
 
     void SetUp() override { ASSERT_NE(index_, nullptr); }
@@ -194,12 +202,35 @@ TEST_F(ScanIndexTest, RootsAndLimits) {
     }
 }
 
-TEST_F(ScanIndexTest, CancelledScanSaysSoAndKeepsItsSortedList) {
-    const ScanResult r = Run(L"C:\\", 4, /*cancelled=*/true);
+// The "holes" image holds two folders of 1,000 small files: enough entries for the pass to
+// report progress and look at the cancel token on its way.
+TEST(ScanIndexCancelTest, ReportsAndStopsEveryThousandEntries) {
+    const std::shared_ptr<const core::PathIndex> index = ImageIndex("holes");
+    ASSERT_NE(index, nullptr);
+    ScanOptions options;
+    options.minSize = 1;
+    options.topCount = 4;
+
+    core::CancelToken running;
+    std::vector<core::Progress> reports;
+    const ScanResult full = BigFileScanner::ScanIndex(
+        *index, options, running, [&](const core::Progress& p) { reports.push_back(p); });
+    ASSERT_GT(full.filesChecked, 1900u);
+    EXPECT_FALSE(full.stopped);
+    ASSERT_FALSE(reports.empty());  // later ones may fall within the throttle's 50 ms
+    EXPECT_DOUBLE_EQ(reports[0].fraction, 1000.0 / static_cast<double>(index->EntryCount()));
+    EXPECT_LE(reports[0].items, 1000u);
+    EXPECT_GT(reports[0].items, 900u);
+
+    core::CancelToken cancelled;
+    cancelled.Cancel();
+    const ScanResult r = BigFileScanner::ScanIndex(*index, options, cancelled, nullptr);
     EXPECT_TRUE(r.stopped);
     EXPECT_TRUE(r.usedIndex);
+    EXPECT_LT(r.filesChecked, 1000u);  // the pass ended at its first check
+    EXPECT_LT(r.matchCount, full.matchCount);
+    EXPECT_EQ(r.items.size(), 4u);
     EXPECT_TRUE(std::is_sorted(r.items.begin(), r.items.end(), ComesBefore));
-    EXPECT_LE(r.items.size(), 4u);
 }
 
 }  // namespace

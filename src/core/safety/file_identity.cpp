@@ -26,6 +26,7 @@ bool ReadIdentity(HANDLE handle, FileIdentity& identity) {
         info.ftLastWriteTime.dwLowDateTime;
     identity.attributes = info.dwFileAttributes;
     identity.volumeSerial = info.dwVolumeSerialNumber;
+    identity.linkCount = info.nNumberOfLinks;
     return true;
 }
 

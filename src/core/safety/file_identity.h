@@ -17,6 +17,7 @@ struct FileIdentity {
     std::uint64_t lastWriteTime = 0;  // FILETIME as 64 bits
     std::uint32_t attributes = 0;
     std::uint32_t volumeSerial = 0;
+    std::uint32_t linkCount = 0;
 
     [[nodiscard]] bool IsFolder() const noexcept {
         return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <atomic>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <utility>
 
@@ -37,26 +38,15 @@ std::uint64_t UsedBytes(const std::wstring& root) {
     return total.QuadPart - totalFree.QuadPart;
 }
 
-// The identity that merges hard links: one file, however many names it has.
-struct LinkIdentity {
-    bool known = false;
-    std::uint32_t links = 0;
-    std::uint32_t volumeSerial = 0;
-    std::uint64_t fileId = 0;
-};
-
-LinkIdentity ReadLinkIdentity(const std::wstring& path) {
-    LinkIdentity identity;
+// The identity that merges hard links: one file, however many names it has. Empty when the
+// file cannot be opened or read.
+std::optional<core::safety_detail::FileIdentity> ReadLinkIdentity(const std::wstring& path) {
     const core::UniqueFile file =
         core::safety_detail::OpenItem(path, FILE_READ_ATTRIBUTES, /*backupSemantics=*/true);
-    BY_HANDLE_FILE_INFORMATION info{};
-    if (!file || !GetFileInformationByHandle(file.Get(), &info)) {
-        return identity;
+    core::safety_detail::FileIdentity identity;
+    if (!file || !core::safety_detail::ReadIdentity(file.Get(), identity)) {
+        return std::nullopt;
     }
-    identity.known = true;
-    identity.links = info.nNumberOfLinks;
-    identity.volumeSerial = info.dwVolumeSerialNumber;
-    identity.fileId = (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
     return identity;
 }
 
@@ -97,15 +87,15 @@ ScanResult ScanWalkUnguarded(const ScanOptions& options, core::CancelToken& canc
         if (entry.size < options.minSize) {
             return true;
         }
-        const LinkIdentity identity = ReadLinkIdentity(entry.path);
+        const auto identity = ReadLinkIdentity(entry.path);
         core::FileEntry kept = entry;
-        if (identity.known) {
-            kept.fileId = identity.fileId;
+        if (identity) {
+            kept.fileId = identity->fileId;
         }
         const std::lock_guard lock(mutex);
         // A file whose id cannot be read is kept as it is: better listed twice than lost.
-        if (!identity.known || identity.links < 2 ||
-            seenIds.emplace(identity.volumeSerial, identity.fileId).second) {
+        if (!identity || identity->linkCount < 2 ||
+            seenIds.emplace(identity->volumeSerial, identity->fileId).second) {
             top.Add(kept);
         }
         return true;

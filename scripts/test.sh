@@ -16,7 +16,7 @@ scratch="$WINEPREFIX/drive_c/purvex-tests"
 rm -rf "$scratch"
 
 status=0
-# A full run (no ctest arguments, as CI does it) also fuzzes the NTFS parsers briefly; it
+# A full run (no ctest arguments, as CI does it) also fuzzes the NTFS reader briefly; it
 # runs first so that the test summary stays the last thing printed.
 if [ "$#" -eq 0 ]; then
     "$root/scripts/fuzz-ntfs.sh" "${PURVEX_FUZZ_SECONDS:-30}" || status=1

@@ -17,7 +17,7 @@ struct Progress {
 using ProgressCallback = std::function<void(const Progress&)>;
 using TickSource = std::uint64_t (*)();
 
-// Milliseconds since boot.
+// Milliseconds of a monotonic clock; only differences mean anything.
 std::uint64_t SystemTick();
 
 // Lets through at most one report per interval, whichever worker of a parallel run sends it.

@@ -11,7 +11,11 @@
 
 namespace purvex::core::ntfs {
 
+#ifdef _WIN32
+// Names are handed out as the platform's wide strings without conversion. Elsewhere (the
+// native fuzzing build) a wider wchar_t simply holds one UTF-16 unit per character.
 static_assert(sizeof(wchar_t) == sizeof(char16_t), "the name pool holds UTF-16 as wchar_t");
+#endif
 
 class PathIndexImpl final : public PathIndex {
 public:

@@ -1,6 +1,6 @@
 #include "ui/button_base.h"
 
-#include <windows.h>
+#include "ui/click_rules.h"
 
 namespace purvex::ui {
 
@@ -9,28 +9,15 @@ bool ButtonBase::IsFocusable(int) const {
 }
 
 bool ButtonBase::OnMouseDown(const MouseEvent& event) {
-    return event.button == 0 && IsEffectivelyEnabled();
+    return TakesClickPress(*this, event);
 }
 
 bool ButtonBase::OnMouseUp(const MouseEvent& event) {
-    if (event.button != 0) {
-        return false;
-    }
-    if (IsEffectivelyEnabled() && bounds.Contains(event.position)) {
-        OnClick();
-    }
-    return true;
+    return ClickOnRelease(*this, event, bounds.Contains(event.position), [this] { OnClick(); });
 }
 
 bool ButtonBase::OnKeyDown(const KeyEvent& event) {
-    if (!IsEffectivelyEnabled() || event.ctrl || event.alt) {
-        return false;
-    }
-    if (event.virtualKey == VK_RETURN || event.virtualKey == VK_SPACE) {
-        OnClick();
-        return true;
-    }
-    return false;
+    return ClickOnKey(*this, event, [this] { OnClick(); });
 }
 
 void ButtonBase::OnMouseEnter() {

@@ -1,5 +1,6 @@
 #include "ui/card.h"
 
+#include "ui/click_rules.h"
 #include "ui/render_context.h"
 #include "ui/theme.h"
 
@@ -42,27 +43,15 @@ void Card::Paint(RenderContext& context) {
 }
 
 bool Card::OnMouseDown(const MouseEvent& event) {
-    return event.button == 0 && Clickable() && IsEffectivelyEnabled();
+    return Clickable() && TakesClickPress(*this, event);
 }
 
 bool Card::OnMouseUp(const MouseEvent& event) {
-    if (event.button != 0 || !Clickable()) {
-        return false;
-    }
-    if (bounds.Contains(event.position) && IsEffectivelyEnabled()) {
-        onClick();
-    }
-    return true;
+    return Clickable() && ClickOnRelease(*this, event, bounds.Contains(event.position), onClick);
 }
 
 bool Card::OnKeyDown(const KeyEvent& event) {
-    if (Clickable() && (event.virtualKey == VK_RETURN || event.virtualKey == VK_SPACE)) {
-        if (IsEffectivelyEnabled()) {
-            onClick();
-        }
-        return true;
-    }
-    return false;
+    return Clickable() && ClickOnKey(*this, event, onClick);
 }
 
 void Card::OnMouseEnter() {

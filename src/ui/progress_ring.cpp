@@ -4,6 +4,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "ui/click_rules.h"
 #include "ui/render_context.h"
 #include "ui/text_measure.h"
 #include "ui/theme.h"
@@ -141,26 +142,15 @@ void ProgressRing::Paint(RenderContext& context) {
 }
 
 bool ProgressRing::OnMouseDown(const MouseEvent& event) {
-    return Clickable() && event.button == 0 && IsEffectivelyEnabled();
+    return Clickable() && TakesClickPress(*this, event);
 }
 
 bool ProgressRing::OnMouseUp(const MouseEvent& event) {
-    if (!Clickable() || event.button != 0) {
-        return false;
-    }
-    if (Inside(event.position) && IsEffectivelyEnabled()) {
-        onClick();
-    }
-    return true;
+    return Clickable() && ClickOnRelease(*this, event, Inside(event.position), onClick);
 }
 
 bool ProgressRing::OnKeyDown(const KeyEvent& event) {
-    if (Clickable() && IsEffectivelyEnabled() &&
-        (event.virtualKey == VK_RETURN || event.virtualKey == VK_SPACE)) {
-        onClick();
-        return true;
-    }
-    return false;
+    return Clickable() && ClickOnKey(*this, event, onClick);
 }
 
 void ProgressRing::OnMouseEnter() {

@@ -1,8 +1,12 @@
 // Control rules that need no window: sizes, values and animation steps.
+#include <windows.h>
+
+#include <functional>
 #include <gtest/gtest.h>
 
 #include "ui/animated_float.h"
 #include "ui/button.h"
+#include "ui/card.h"
 #include "ui/label.h"
 #include "ui/progress_bar.h"
 #include "ui/progress_ring.h"
@@ -35,6 +39,93 @@ TEST(ButtonTest, ClickOutsideAWindowStillRespectsDisabledAncestors) {
     button.OnClick();
     EXPECT_FALSE(button.IsFocusable(1));
     EXPECT_EQ(clicks, 1);
+}
+
+// Buttons, cards and round progress buttons answer a click, Enter and Space alike.
+TEST(ClickRulesTest, EveryClickableControlFollowsTheSameRules) {
+    VStack parent;
+    int clicks = 0;
+    auto& button = parent.Add<Button>(Literal(L"Go"));
+    button.onClick = [&] { ++clicks; };
+    auto& card = parent.Add<Card>();
+    card.onClick = [&] { ++clicks; };
+    auto& ring = parent.Add<ProgressRing>(100.0f);
+    ring.onClick = [&] { ++clicks; };
+    for (Widget* control : {static_cast<Widget*>(&button), static_cast<Widget*>(&card),
+                            static_cast<Widget*>(&ring)}) {
+        control->bounds = {0, 0, 100, 100};
+        const Point inside{50, 50};
+        const Point outside{150, 50};
+        struct Case {
+            const char* what;
+            bool enabled;
+            std::function<bool()> send;
+            bool handled;
+            int clicks;
+        };
+        const Case cases[] = {
+            {"left press", true,
+             [&] {
+                 return control->OnMouseDown({inside, 0});
+             },
+             true, 0},
+            {"right press", true,
+             [&] {
+                 return control->OnMouseDown({inside, 1});
+             },
+             false, 0},
+            {"release inside", true,
+             [&] {
+                 return control->OnMouseUp({inside, 0});
+             },
+             true, 1},
+            {"release outside", true,
+             [&] {
+                 return control->OnMouseUp({outside, 0});
+             },
+             true, 0},
+            {"right release", true,
+             [&] {
+                 return control->OnMouseUp({inside, 1});
+             },
+             false, 0},
+            {"Enter", true, [&] { return control->OnKeyDown({VK_RETURN}); }, true, 1},
+            {"Space", true, [&] { return control->OnKeyDown({VK_SPACE}); }, true, 1},
+            {"Ctrl+Enter", true,
+             [&] {
+                 return control->OnKeyDown({VK_RETURN, true});
+             },
+             false, 0},
+            {"Tab", true, [&] { return control->OnKeyDown({VK_TAB}); }, false, 0},
+            {"press, disabled", false,
+             [&] {
+                 return control->OnMouseDown({inside, 0});
+             },
+             false, 0},
+            {"release, disabled", false,
+             [&] {
+                 return control->OnMouseUp({inside, 0});
+             },
+             true, 0},
+            {"Enter, disabled", false, [&] { return control->OnKeyDown({VK_RETURN}); }, false, 0},
+        };
+        for (const Case& c : cases) {
+            parent.enabled = c.enabled;
+            clicks = 0;
+            EXPECT_EQ(c.send(), c.handled) << c.what;
+            EXPECT_EQ(clicks, c.clicks) << c.what;
+        }
+    }
+    // A card or ring without a click action is a plain surface.
+    parent.enabled = true;
+    card.onClick = nullptr;
+    ring.onClick = nullptr;
+    for (Widget* control : {static_cast<Widget*>(&card), static_cast<Widget*>(&ring)}) {
+        EXPECT_FALSE(control->OnMouseDown({{50, 50}, 0}));
+        EXPECT_FALSE(control->OnMouseUp({{50, 50}, 0}));
+        EXPECT_FALSE(control->OnKeyDown({VK_RETURN}));
+        EXPECT_FALSE(control->IsFocusable(1));
+    }
 }
 
 TEST(LabelTest, TooltipShowsTrimmedOneLineTextOnly) {

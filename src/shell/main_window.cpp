@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "app/single_instance.h"
 #include "ui/render_context.h"
 #include "ui/theme.h"
 #include "ui/window.h"
@@ -23,7 +24,12 @@ public:
 
 int RunMainWindow(const app::LaunchOptions& options, int showCommand) {
     ui::Window window;
-    if (!window.Create({L"Purvex", 1000, 660, 820, 560})) {
+    ui::WindowOptions windowOptions{L"Purvex", 1000, 660, 820, 560};
+    // A screenshot run is not the single instance and must not be found as one.
+    if (options.screenshot.empty()) {
+        windowOptions.className = app::kMainWindowClass;
+    }
+    if (!window.Create(windowOptions)) {
         return 1;
     }
     window.SetRoot(std::make_unique<ShellRoot>());

@@ -7,7 +7,6 @@
 #include <cmath>
 
 #include "app/localization.h"
-#include "app/single_instance.h"
 #include "ui/system_theme.h"
 #include "ui/theme.h"
 
@@ -58,13 +57,13 @@ bool Window::Create(const WindowOptions& options) {
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(101));
     wc.hIconSm = wc.hIcon;
-    wc.lpszClassName = app::kMainWindowClass;
+    wc.lpszClassName = options.className;
     if (RegisterClassExW(&wc) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
         return false;
     }
     const float scale = static_cast<float>(GetDpiForSystem()) / 96.0f;
     hwnd_ = CreateWindowExW(
-        0, app::kMainWindowClass, options.title.c_str(), WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+        0, options.className, options.title.c_str(), WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
         CW_USEDEFAULT, static_cast<int>(std::lround(options.width * scale)),
         static_cast<int>(std::lround(options.height * scale)), nullptr, nullptr, instance, this);
     if (hwnd_ == nullptr) {

@@ -22,6 +22,10 @@ struct WindowOptions {
     float height = 660;
     float minWidth = 820;
     float minHeight = 560;
+    // A second start of the program looks for its first instance's window by class, so only
+    // that window may use the main-window class; the gallery, screenshot runs and tests keep
+    // this one.
+    const wchar_t* className = L"Purvex.Window";
 };
 
 // The program's top-level window: its own title bar and caption buttons, one widget tree

@@ -15,6 +15,7 @@
 #include "core/cancel_token.h"
 #include "core/fs/directory.h"
 #include "core/fs/path_text.h"
+#include "core/system_time.h"
 #include "core/task_runner.h"
 #include "core/unique_handle.h"
 #include "modules/junk/junk_scan_types.h"
@@ -88,7 +89,7 @@ std::uint64_t QuickScanOnce(const std::wstring& root) {
         return _wcsicmp(name.c_str(), L"USERSROOT") == 0 ? users : std::wstring();
     };
     // Two days ahead, so that every freshly written file passes the temp files' age rule.
-    options.now = junk::SystemFileTimeNow() + 48ull * 36'000'000'000ull;
+    options.now = core::SystemFileTimeNow() + 48ull * 36'000'000'000ull;
     options.queryRecycleBin = [](std::uint64_t&, std::uint64_t&) { return false; };
     core::CancelToken cancel;
     std::uint64_t items = 0;

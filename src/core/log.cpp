@@ -7,6 +7,7 @@
 #include "core/fs/final_path.h"
 #include "core/fs/path_text.h"
 #include "core/fs/paths.h"
+#include "core/system_time.h"
 #include "core/text.h"
 
 namespace purvex::core {
@@ -149,9 +150,7 @@ void Log::RemoveOldFiles() {
     if (!IsPlainFolderAt(folder)) {
         return;
     }
-    FILETIME nowTime{};
-    GetSystemTimeAsFileTime(&nowTime);
-    const std::uint64_t now = ToUint64(nowTime);
+    const std::uint64_t now = SystemFileTimeNow();
     if (now <= kRetention) {
         return;
     }

@@ -92,4 +92,11 @@ std::wstring FileNamePart(std::wstring_view path) {
     return pos == std::wstring_view::npos ? std::wstring(path) : std::wstring(path.substr(pos + 1));
 }
 
+std::wstring WithoutTrailingSeparators(std::wstring path) {
+    while (path.size() > 3 && (path.back() == L'\\' || path.back() == L'/')) {
+        path.pop_back();
+    }
+    return path;
+}
+
 }  // namespace purvex::core

@@ -15,5 +15,7 @@ std::wstring JoinPath(std::wstring_view a, std::wstring_view b);
 // "C:\dir" → "C:\"; "C:\" and "C:" → empty.
 std::wstring ParentPath(std::wstring_view path);
 std::wstring FileNamePart(std::wstring_view path);
+// Trailing "\" and "/" removed, but a drive root keeps its own ("C:\\" stays "C:\\").
+std::wstring WithoutTrailingSeparators(std::wstring path);
 
 }  // namespace purvex::core

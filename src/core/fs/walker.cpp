@@ -292,9 +292,7 @@ bool HasLongPathPrefix(std::wstring_view path) {
 
 }  // namespace
 
-WalkStats Walk(const std::wstring& root, const WalkOptions& options,
-               const WalkEntryCallback& onEntry, const CancelToken& cancel,
-               const WalkEnterDirCallback& enterDir) {
+std::wstring WalkRootPath(const std::wstring& root) {
     // A "\\?\" root names one folder literally (trailing dots and spaces included); making it
     // absolute again would strip those and list a different folder.
     const bool literal = HasLongPathPrefix(root);
@@ -304,9 +302,13 @@ WalkStats Walk(const std::wstring& root, const WalkOptions& options,
             start = std::move(full);
         }
     }
-    while (start.size() > 3 && (start.back() == L'\\' || start.back() == L'/')) {
-        start.pop_back();
-    }
+    return WithoutTrailingSeparators(std::move(start));
+}
+
+WalkStats Walk(const std::wstring& root, const WalkOptions& options,
+               const WalkEntryCallback& onEntry, const CancelToken& cancel,
+               const WalkEnterDirCallback& enterDir) {
+    const std::wstring start = WalkRootPath(root);
     if (start.empty() || cancel.IsCancelled()) {
         return {};
     }

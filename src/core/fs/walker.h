@@ -40,6 +40,10 @@ using WalkEntryCallback = std::function<bool(const FileEntry&)>;
 // Asked before a subfolder is queued; returning false skips its subtree.
 using WalkEnterDirCallback = std::function<bool(const std::wstring&)>;
 
+// The root as every path the walk reports begins: the "\\?\" form taken literally without
+// its prefix, any other form made absolute, trailing separators dropped. Empty when unusable.
+std::wstring WalkRootPath(const std::wstring& root);
+
 // Lists the tree under root without ever entering a reparse point, stopping early on cancel,
 // on a callback's request or when a callback throws (logged, counts so far returned).
 // Each subfolder is opened without following links before it is listed, so a folder swapped

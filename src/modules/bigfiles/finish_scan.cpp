@@ -1,23 +1,12 @@
 #include "modules/bigfiles/finish_scan.h"
 
-#include <windows.h>
-
 #include <vector>
 
 #include "core/safety/safety_policy.h"
+#include "core/system_time.h"
 #include "modules/bigfiles/classify_big_file.h"
 
 namespace purvex::bigfiles {
-namespace {
-
-std::uint64_t SystemTimeNow() {
-    FILETIME now{};
-    GetSystemTimeAsFileTime(&now);
-    return (static_cast<std::uint64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
-}
-
-}  // namespace
-
 ScanResult FinishScan(TopFiles& top, const std::wstring& root, std::uint64_t filesChecked,
                       bool usedIndex, bool stopped) {
     ScanResult result;
@@ -45,7 +34,7 @@ ScanResult FinishScan(TopFiles& top, const std::wstring& root, std::uint64_t fil
             item.risk = core::Risk::Locked;
         }
     }
-    result.scannedAt = SystemTimeNow();
+    result.scannedAt = core::SystemFileTimeNow();
     return result;
 }
 

@@ -1,8 +1,8 @@
 #include "modules/bigfiles/scan_types.h"
 
 #include "app/settings.h"
+#include "core/fs/path_text.h"
 #include "core/fs/paths.h"
-#include "modules/bigfiles/windows_folder.h"
 
 namespace purvex::bigfiles {
 namespace {
@@ -25,7 +25,7 @@ std::wstring NormalizeScanRoot(std::wstring_view path) {
     // the drive.
     std::wstring root =
         core::NormalizePath(IsLoneDrive(path) ? std::wstring(path) + L'\\' : std::wstring(path));
-    root = TrimTrailingSeparators(std::move(root));
+    root = core::WithoutTrailingSeparators(std::move(root));
     if (IsLoneDrive(root)) {
         root += L'\\';
     }

@@ -2,14 +2,9 @@
 
 #include <windows.h>
 
-namespace purvex::bigfiles {
+#include "core/fs/path_text.h"
 
-std::wstring TrimTrailingSeparators(std::wstring folder) {
-    while (folder.size() > 3 && (folder.back() == L'\\' || folder.back() == L'/')) {
-        folder.pop_back();
-    }
-    return folder;
-}
+namespace purvex::bigfiles {
 
 const std::wstring& SystemWindowsFolder() {
     // A function-local static is initialised once even when several workers classify at the
@@ -20,7 +15,7 @@ const std::wstring& SystemWindowsFolder() {
         if (length == 0 || length >= MAX_PATH) {
             return std::wstring(L"C:\\Windows");
         }
-        return TrimTrailingSeparators(std::wstring(buffer, length));
+        return core::WithoutTrailingSeparators(std::wstring(buffer, length));
     }();
     return folder;
 }

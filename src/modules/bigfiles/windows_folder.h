@@ -9,7 +9,4 @@ namespace purvex::bigfiles {
 // drive root.
 const std::wstring& SystemWindowsFolder();
 
-// Trailing "\" or "/" removed while the text is longer than a drive root.
-std::wstring TrimTrailingSeparators(std::wstring folder);
-
 }  // namespace purvex::bigfiles

@@ -8,6 +8,7 @@
 
 #include "core/fs/path_text.h"
 #include "core/fs/paths.h"
+#include "core/system_time.h"
 #include "modules/junk/deep_paths.h"
 #include "modules/junk/deep_scan.h"
 #include "modules/junk/junk_rules.h"
@@ -69,7 +70,7 @@ std::vector<DeepHit> CollectFromIndex(const core::PathIndex& index,
                                       const DeepCollectOptions& options,
                                       const core::CancelToken& cancel,
                                       const core::ProgressCallback& progress) {
-    const std::uint64_t now = options.now != 0 ? options.now : SystemFileTimeNow();
+    const std::uint64_t now = options.now != 0 ? options.now : core::SystemFileTimeNow();
     core::ProgressThrottle throttle(progress);
     const double entryCount = static_cast<double>(std::max<std::uint64_t>(index.EntryCount(), 1));
 

@@ -7,8 +7,8 @@
 #include <utility>
 #include <vector>
 
-#include "core/fs/directory.h"
-#include "core/fs/path_text.h"
+#include "core/fs/walker.h"
+#include "core/system_time.h"
 #include "modules/junk/deep_paths.h"
 #include "modules/junk/deep_scan.h"
 #include "modules/junk/junk_rules.h"
@@ -18,28 +18,14 @@ namespace {
 
 constexpr std::uint64_t kCheckEvery = 1024;
 
-// The root as the walker spells it in the paths it reports, so that the search for a cache
-// folder starts below it.
-std::wstring WalkedRoot(const std::wstring& root) {
-    std::wstring start = core::StripLongPathPrefix(root);
-    if (start.size() == root.size()) {
-        if (std::wstring full = core::GetFullPath(start); !full.empty()) {
-            start = std::move(full);
-        }
-    }
-    while (start.size() > 3 && (start.back() == L'\\' || start.back() == L'/')) {
-        start.pop_back();
-    }
-    return start;
-}
-
 }  // namespace
 
 std::vector<DeepHit> CollectByWalk(const std::wstring& root, const DeepCollectOptions& options,
                                    const core::CancelToken& cancel,
                                    const core::ProgressCallback& progress) {
-    const std::uint64_t now = options.now != 0 ? options.now : SystemFileTimeNow();
-    const std::size_t rootLength = WalkedRoot(root).size();
+    const std::uint64_t now = options.now != 0 ? options.now : core::SystemFileTimeNow();
+    // The search for a cache folder starts below the root.
+    const std::size_t rootLength = core::WalkRootPath(root).size();
     core::ProgressThrottle throttle(progress);
     std::atomic<std::uint64_t> seen{0};
     std::atomic<std::uint64_t> items{0};

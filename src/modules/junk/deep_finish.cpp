@@ -22,21 +22,6 @@ namespace {
 
 constexpr std::uint64_t kScreenBlock = 512;
 
-std::wstring_view TrimmedPath(std::wstring_view path) {
-    while (path.size() > 3 && path.back() == L'\\') {
-        path.remove_suffix(1);
-    }
-    return path;
-}
-
-bool LiesInRoot(std::wstring_view path, std::wstring_view root) {
-    path = TrimmedPath(path);
-    if (!core::StartsWithIgnoreCase(path, root)) {
-        return false;
-    }
-    return root.back() == L'\\' || (path.size() > root.size() && path[root.size()] == L'\\');
-}
-
 std::uint64_t ReadFileId(const std::wstring& path) {
     const core::UniqueFile file = core::safety_detail::OpenItem(path, FILE_READ_ATTRIBUTES, true);
     core::safety_detail::FileIdentity identity;
@@ -57,13 +42,6 @@ struct Building {
 
 std::vector<JunkGroup> FinishDeepHits(std::vector<DeepHit> hits, const DeepFinishOptions& options,
                                       const core::CancelToken& cancel) {
-    std::vector<std::wstring> roots;
-    for (const std::wstring& root : options.excludedRoots) {
-        if (!root.empty()) {
-            roots.emplace_back(TrimmedPath(root));
-        }
-    }
-
     // Each block writes only its own keep flags and its own hits' file ids.
     std::vector<std::uint8_t> keep(hits.size(), 0);
     const core::SafetyPolicy& policy = core::SafetyPolicy::Instance();
@@ -82,9 +60,10 @@ std::vector<JunkGroup> FinishDeepHits(std::vector<DeepHit> hits, const DeepFinis
                     options.excludedFiles->count(core::FoldCase(hit.file.path)) != 0) {
                     continue;
                 }
-                if (std::any_of(roots.begin(), roots.end(), [&](const std::wstring& root) {
-                        return LiesInRoot(hit.file.path, root);
-                    })) {
+                if (std::any_of(options.excludedRoots.begin(), options.excludedRoots.end(),
+                                [&](const std::wstring& root) {
+                                    return core::IsUnder(hit.file.path, root);
+                                })) {
                     continue;
                 }
                 const std::vector<std::wstring> allowed{hit.folder};

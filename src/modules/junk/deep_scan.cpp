@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/fs/ntfs/path_index_cache.h"
+#include "core/system_time.h"
 #include "modules/junk/scale_progress.h"
 
 namespace purvex::junk {
@@ -22,7 +23,7 @@ DeepScanOutput RunDeepScan(const DeepScanOptions& options, core::CancelToken& ca
     DeepScanOutput out;
     DeepCollectOptions collect;
     collect.minAgeHours = options.minAgeHours;
-    collect.now = options.now != 0 ? options.now : SystemFileTimeNow();
+    collect.now = options.now != 0 ? options.now : core::SystemFileTimeNow();
 
     std::vector<DeepHit> hits;
     bool walk = !options.useIndex;

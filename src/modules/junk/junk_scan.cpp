@@ -13,6 +13,7 @@
 #include "core/fs/volume_facts.h"
 #include "core/log.h"
 #include "core/safety/ownership.h"
+#include "core/system_time.h"
 #include "modules/junk/deep_engine.h"
 #include "modules/junk/deep_scan.h"
 #include "modules/junk/quick_scan.h"
@@ -111,7 +112,7 @@ std::shared_ptr<const ScanResult> RunJunkScan(ScanKind kind, const JunkScanSetup
         }
     }
 
-    result->scannedAt = SystemFileTimeNow();
+    result->scannedAt = core::SystemFileTimeNow();
     result->finishedAt = MonotonicNanoseconds();
     const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
         std::chrono::steady_clock::now() - start);

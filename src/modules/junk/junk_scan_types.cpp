@@ -1,7 +1,5 @@
 #include "modules/junk/junk_scan_types.h"
 
-#include <windows.h>
-
 #include <chrono>
 
 namespace purvex::junk {
@@ -16,12 +14,6 @@ std::wstring ItemRoot(const JunkGroup& group, std::size_t index) {
     }
     const std::uint32_t root = group.itemRoots[index];
     return root < group.roots.size() ? group.roots[root] : std::wstring();
-}
-
-std::uint64_t SystemFileTimeNow() {
-    FILETIME now{};
-    GetSystemTimeAsFileTime(&now);
-    return (static_cast<std::uint64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
 }
 
 std::uint64_t MonotonicNanoseconds() {

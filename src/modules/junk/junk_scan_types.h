@@ -72,9 +72,6 @@ std::uint64_t GroupItemCount(const JunkGroup& group);
 // item has no root index, and empty when the index points nowhere.
 std::wstring ItemRoot(const JunkGroup& group, std::size_t index);
 
-// The system time as a file time (100 ns since 1601, UTC).
-std::uint64_t SystemFileTimeNow();
-
 // Nanoseconds of the monotonic clock that finishedAt is measured on.
 std::uint64_t MonotonicNanoseconds();
 

@@ -15,6 +15,7 @@
 #include "core/fs/locations.h"
 #include "core/fs/paths.h"
 #include "core/safety/safety_policy.h"
+#include "core/system_time.h"
 #include "core/task_runner.h"
 #include "modules/junk/group_order.h"
 #include "modules/junk/junk_catalog.h"
@@ -136,7 +137,7 @@ std::vector<JunkGroup> RunQuickScan(const QuickScanOptions& options,
                                     const core::ProgressCallback& progress) {
     const std::vector<JunkCategory>& catalog =
         options.catalog != nullptr ? *options.catalog : BuiltinJunkCatalog();
-    const std::uint64_t now = options.now != 0 ? options.now : SystemFileTimeNow();
+    const std::uint64_t now = options.now != 0 ? options.now : core::SystemFileTimeNow();
 
     std::vector<JunkGroup> groups(catalog.size());
     std::vector<FilePatterns> patterns;

@@ -19,6 +19,7 @@
 #include "core/fs/paths.h"
 #include "core/safety/ownership.h"
 #include "core/safety/safety_policy.h"
+#include "core/system_time.h"
 #include "core/text.h"
 #include "fixture_profile.h"
 #include "modules/junk/deep_engine.h"
@@ -274,7 +275,7 @@ TEST(DeepScanEngineTest, WalksAndSaysWhyWhenTheTableCannotBeRead) {
 class DeepJunkScanTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        now = SystemFileTimeNow();
+        now = core::SystemFileTimeNow();
         profile::MakeProfile(scratch, now);
         saved = app::GetSettings();
         const std::uint64_t old = now - 48 * profile::kHour;

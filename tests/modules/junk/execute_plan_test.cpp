@@ -13,6 +13,7 @@
 #include "core/fs/walker.h"
 #include "core/log.h"
 #include "core/safety/safety_policy.h"
+#include "core/system_time.h"
 #include "core/text.h"
 #include "fixture_profile.h"
 #include "modules/junk/clean_plan.h"
@@ -59,7 +60,7 @@ std::vector<std::string> SplitTabs(const std::string& line) {
 
 TEST(ExecutePlanTest, ScanThenCleanRemovesExactlyTheSelectedFiles) {
     test::ScratchDir scratch;
-    const std::uint64_t now = SystemFileTimeNow();
+    const std::uint64_t now = core::SystemFileTimeNow();
     profile::MakeProfile(scratch, now);
     test::LinuxSymlink link(scratch, profile::kLinkInTemp, profile::kLinkTarget);
     ASSERT_TRUE(link.Made()) << link.Why();

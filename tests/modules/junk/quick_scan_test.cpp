@@ -15,6 +15,7 @@
 #include "app/settings.h"
 #include "core/fs/paths.h"
 #include "core/safety/safety_policy.h"
+#include "core/system_time.h"
 #include "core/unique_handle.h"
 #include "fixture_profile.h"
 #include "modules/junk/junk_catalog.h"
@@ -73,7 +74,7 @@ JunkCategory Category(std::string_view id, std::vector<JunkLocation> locations,
 class QuickScanTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        now = SystemFileTimeNow();
+        now = core::SystemFileTimeNow();
         profile::MakeProfile(scratch, now);
         core::SafetyPolicy::Instance().SetUserExclusions({scratch.Sub(profile::kExcludedFolder)});
     }

@@ -1,6 +1,9 @@
 #include "support/child_process.h"
 
+#include <gtest/gtest.h>
 #include <vector>
+
+#include "core/text.h"
 
 namespace purvex::test {
 
@@ -73,6 +76,8 @@ ChildProcess::ChildProcess(const std::wstring& commandLine, const std::wstring& 
             environment.empty() ? nullptr : environment.data(), nullptr, &startup, &info)) {
         CloseHandle(info.hThread);
         process_.Reset(info.hProcess);
+    } else {
+        startError_ = GetLastError();
     }
 }
 
@@ -98,7 +103,17 @@ void ChildProcess::Kill() {
 
 std::optional<DWORD> RunToExit(const std::wstring& commandLine, DWORD timeoutMs) {
     ChildProcess child(commandLine);
-    return child.Wait(timeoutMs);
+    if (!child.Valid()) {
+        ADD_FAILURE() << "cannot start " << core::WideToUtf8(commandLine) << " (error "
+                      << child.StartError() << ")";
+        return std::nullopt;
+    }
+    const std::optional<DWORD> code = child.Wait(timeoutMs);
+    if (!code) {
+        ADD_FAILURE() << core::WideToUtf8(commandLine) << " did not end within " << timeoutMs
+                      << " ms";
+    }
+    return code;
 }
 
 }  // namespace purvex::test

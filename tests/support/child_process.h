@@ -24,15 +24,19 @@ public:
     ~ChildProcess();
 
     [[nodiscard]] bool Valid() const noexcept { return process_.Valid(); }
+    // Why CreateProcessW refused, when it did.
+    [[nodiscard]] DWORD StartError() const noexcept { return startError_; }
     // The exit code, or nothing when it did not end within the time.
     std::optional<DWORD> Wait(DWORD timeoutMs);
     void Kill();
 
 private:
     core::UniqueHandle process_;
+    DWORD startError_ = 0;
 };
 
-// Runs a command line to its end; nothing when it could not start or timed out.
+// Runs a command line to its end; nothing when it could not start or timed out, each also
+// reported as a test failure that says which.
 std::optional<DWORD> RunToExit(const std::wstring& commandLine, DWORD timeoutMs = 60000);
 
 // Quotes one argument for CommandLineToArgvW.
